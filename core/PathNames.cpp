@@ -1,0 +1,69 @@
+#include "core/PathNames.h"
+
+#include <array>
+
+namespace kestrova {
+
+namespace {
+
+constexpr unsigned kFileMask = kAttributeHidden | kAttributeSystem;
+constexpr unsigned kAnyEntryMask = kAttributeDirectory | kAttributeHidden | kAttributeSystem;
+
+// GetShortPath's buffer: 165 characters of which 164 are offered to the API.
+constexpr unsigned kShortBufferChars = 165;
+constexpr unsigned kShortBufferOffered = 164;
+
+}  // namespace
+
+std::string GetShortPath(FileSystem& fileSystem, const std::string& strFileName) {
+    if (strFileName.empty()) {
+        return {};
+    }
+    std::array<char, kShortBufferChars> buffer{};
+    const unsigned count = fileSystem.ShortPathName(strFileName, buffer.data(), kShortBufferOffered);
+    // A count of the buffer size or more is the size the API would need: the
+    // short form did not fit, and the buffer holds nothing usable.
+    if (count == 0 || count >= kShortBufferOffered) {
+        return {};
+    }
+    return std::string(buffer.data(), count);
+}
+
+std::string GetLongName(FileSystem& fileSystem, const std::string& psShortName) {
+    // Wildcards would turn a component query into a pattern match that names
+    // some other entry; such a text is no folder.
+    if (psShortName.empty() || psShortName.find_first_of("*?") != std::string::npos) {
+        return {};
+    }
+    const std::string s = psShortName + "\\";
+    std::string longTail;
+    // The root's backslash (the third character) is not a component boundary.
+    std::size_t position = s.find('\\', 3);
+    std::size_t componentStart = 3;
+    while (position != std::string::npos) {
+        // An empty component (a doubled or trailing backslash) has no long
+        // name; asking about its parent would return an unrelated entry.
+        if (position == componentStart) {
+            return {};
+        }
+        const std::string name = fileSystem.FindFirstName(s.substr(0, position), kAnyEntryMask);
+        if (name.empty()) {
+            return {};
+        }
+        longTail += '\\';
+        longTail += name;
+        componentStart = position + 1;
+        position = s.find('\\', position + 1);
+    }
+    return s.substr(0, 2) + longTail;
+}
+
+bool FileExists(FileSystem& fileSystem, const std::string& path) {
+    return !path.empty() && !fileSystem.FindFirstName(path, kFileMask).empty();
+}
+
+bool DirExists(FileSystem& fileSystem, const std::string& path) {
+    return !path.empty() && !fileSystem.FindFirstName(path, kAnyEntryMask).empty();
+}
+
+}  // namespace kestrova

@@ -1,0 +1,140 @@
+#include "core/StoreFile.h"
+
+#include <algorithm>
+
+#include "core/PathNames.h"
+#include "core/StoreEntry.h"
+
+namespace kestrova {
+
+namespace {
+
+bool IsBlank(const std::string& entry) {
+    return std::all_of(entry.begin(), entry.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+std::string WithoutQuotes(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (c != '"') {
+            result += c;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string StorePath(const std::string& programFolder) {
+    // At a drive root the folder already ends in its backslash.
+    if (!programFolder.empty() && programFolder.back() == '\\') {
+        return programFolder + "Shrt.dat";
+    }
+    return programFolder + "\\Shrt.dat";
+}
+
+std::vector<std::string> SplitLines(const std::string& contents) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const char c = contents[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < contents.size() && contents[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+ReadStatus LoadMountList(std::vector<std::string>& list, FileSystem& fileSystem,
+                         const std::string& path) {
+    std::string contents;
+    const ReadStatus status = fileSystem.ReadWholeFile(path, contents);
+    if (status == ReadStatus::Ok) {
+        for (std::string& line : SplitLines(contents)) {
+            list.push_back(std::move(line));
+        }
+    }
+    return status;
+}
+
+void RemoveBlankEntries(std::vector<std::string>& list) {
+    list.erase(std::remove_if(list.begin(), list.end(), IsBlank), list.end());
+}
+
+DriveRow ReadStoreLine(FileSystem& fileSystem, const std::string& line) {
+    const SplitEntry split = SplitStoreEntry(line);
+    DriveRow row;
+    row.letter = split.letter;
+    row.storedFolder = split.storedFolder;
+    row.hasSeparator = split.hasSeparator;
+    if (!split.hasSeparator) {
+        // Not a mapping: kept so it is written back, never taken for a drive.
+        return row;
+    }
+    row.mounted = DirExists(fileSystem, row.letter);
+    row.folder = IsQuotedUncFolder(split.storedFolder) ? WithoutQuotes(split.storedFolder)
+                                                       : GetLongName(fileSystem, split.storedFolder);
+    return row;
+}
+
+ReadStatus LoadDriveTable(DriveTable& table, FileSystem& fileSystem, const std::string& path) {
+    std::vector<std::string> entries;
+    const ReadStatus status = LoadMountList(entries, fileSystem, path);
+    if (status == ReadStatus::Failed) {
+        table.SetStoreUnread(true);
+        return status;
+    }
+    RemoveBlankEntries(entries);
+    std::vector<DriveRow> rows;
+    rows.reserve(entries.size());
+    for (const std::string& entry : entries) {
+        rows.push_back(ReadStoreLine(fileSystem, entry));
+    }
+    table.ReplaceRows(std::move(rows));
+    table.SetStoreUnread(false);
+    return status;
+}
+
+std::string StoreLineFor(FileSystem& fileSystem, const DriveRow& row) {
+    if (!row.hasSeparator) {
+        return row.letter;
+    }
+    std::string stored = StoredFolderFor(fileSystem, row.folder);
+    if (stored.empty()) {
+        stored = row.storedFolder;
+    }
+    return row.letter + "-" + stored;
+}
+
+SaveStatus SaveDriveList(FileSystem& fileSystem, const DriveTable& list, const std::string& path) {
+    if (list.StoreUnread()) {
+        return SaveStatus::StoreUnread;
+    }
+    std::string contents;
+    for (const DriveRow& row : list.Rows()) {
+        contents += StoreLineFor(fileSystem, row);
+        contents += "\r\n";
+    }
+    const std::string temporaryPath = path + ".tmp";
+    if (!fileSystem.WriteNewFile(temporaryPath, contents)) {
+        fileSystem.DeleteFileAt(temporaryPath);
+        return SaveStatus::WriteFailed;
+    }
+    if (!fileSystem.ReplaceWith(temporaryPath, path)) {
+        fileSystem.DeleteFileAt(temporaryPath);
+        return SaveStatus::ReplaceFailed;
+    }
+    return SaveStatus::Saved;
+}
+
+}  // namespace kestrova

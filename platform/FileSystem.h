@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+// Attribute bits of a directory query mask. Normal files always match; a
+// hidden, system or directory entry matches only when the mask holds its bit.
+inline constexpr unsigned kAttributeHidden = 2;
+inline constexpr unsigned kAttributeSystem = 4;
+inline constexpr unsigned kAttributeDirectory = 16;
+
+// GetDriveTypeA's result for a letter with no volume at its root.
+inline constexpr unsigned kDriveNoRootDir = 1;
+
+enum class ReadStatus {
+    Ok,
+    NotFound,  // no file at the path: nothing to read, nothing to protect
+    Failed,    // the file is there but could not be read (locked, a folder, denied)
+};
+
+// The file-system services the drive-mapping core uses. Paths are 8-bit text
+// in the ANSI code page, as the store file and the Windows API hold them.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // First-match directory query: the name (last component, long form) of
+    // the first entry that matches `path` and whose attributes fit `mask`;
+    // empty when nothing matches or the query fails.
+    virtual std::string FindFirstName(const std::string& path, unsigned mask) = 0;
+
+    // GetShortPathNameA: writes the short form of `path` into `buffer`, which
+    // may hold `size` characters, and returns the count the API returns
+    // (0 on failure, more than `size` when the buffer is too small).
+    virtual unsigned ShortPathName(const std::string& path, char* buffer, unsigned size) = 0;
+
+    // GetDriveTypeA for a letter and colon such as "e:".
+    virtual unsigned DriveType(const std::string& drive) = 0;
+
+    // Reads the whole file as bytes.
+    virtual ReadStatus ReadWholeFile(const std::string& path, std::string& contents) = 0;
+
+    // Creates (or truncates) `path`, writes `contents`, flushes it to the disk
+    // and closes it. False when any step fails.
+    virtual bool WriteNewFile(const std::string& path, const std::string& contents) = 0;
+
+    // Replaces `to` by `from` in one step (a rename over the old file).
+    virtual bool ReplaceWith(const std::string& from, const std::string& to) = 0;
+
+    virtual bool DeleteFileAt(const std::string& path) = 0;
+};
+
+}  // namespace kestrova

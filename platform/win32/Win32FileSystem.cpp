@@ -1,0 +1,174 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/Handle.h"
+
+namespace kestrova {
+
+namespace {
+
+// A store file is a few lines; anything this large is not one, and is left
+// unread rather than loaded.
+constexpr LONGLONG kLargestReadableFile = 16LL * 1024 * 1024;
+
+constexpr DWORD kMaskedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_DIRECTORY;
+
+// The API takes NUL-terminated text: a path with a NUL inside would silently
+// name a different, shorter path.
+bool Representable(const std::string& path) {
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// "E:" or "E:\": the root of a drive, which FindFirstFile cannot be asked about.
+bool IsDriveRoot(const std::string& path) {
+    return (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && IsDriveLetter(path[0]) &&
+           path[1] == ':';
+}
+
+bool Fits(DWORD attributes, unsigned mask) { return (attributes & kMaskedAttributes & ~mask) == 0; }
+
+}  // namespace
+
+std::string Win32FileSystem::FindFirstName(const std::string& path, unsigned mask) {
+    if (!Representable(path)) {
+        return {};
+    }
+    if (IsDriveRoot(path)) {
+        const std::string root = path.substr(0, 2) + "\\";
+        const DWORD attributes = GetFileAttributesA(root.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !Fits(attributes, mask)) {
+            return {};
+        }
+        return root;
+    }
+    WIN32_FIND_DATAA data{};
+    FindHandle search(FindFirstFileA(path.c_str(), &data));
+    if (!search.Valid()) {
+        return {};
+    }
+    do {
+        if (Fits(data.dwFileAttributes, mask)) {
+            return data.cFileName;
+        }
+    } while (FindNextFileA(search.Get(), &data));
+    return {};
+}
+
+unsigned Win32FileSystem::ShortPathName(const std::string& path, char* buffer, unsigned size) {
+    if (!Representable(path)) {
+        return 0;
+    }
+    return GetShortPathNameA(path.c_str(), buffer, size);
+}
+
+unsigned Win32FileSystem::DriveType(const std::string& drive) {
+    if (!Representable(drive)) {
+        return DRIVE_UNKNOWN;
+    }
+    // The API documents a root with its backslash; "e:" is asked as "e:\".
+    std::string root = drive;
+    if (root.size() == 2 && root[1] == ':') {
+        root += '\\';
+    }
+    return GetDriveTypeA(root.c_str());
+}
+
+ReadStatus Win32FileSystem::ReadWholeFile(const std::string& path, std::string& contents) {
+    if (!Representable(path)) {
+        return ReadStatus::NotFound;
+    }
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                   ? ReadStatus::NotFound
+                   : ReadStatus::Failed;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestReadableFile) {
+        return ReadStatus::Failed;
+    }
+    std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t filled = 0;
+    while (filled < data.size()) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(data.size() - filled);
+        if (!ReadFile(file.Get(), data.data() + filled, wanted, &read, nullptr)) {
+            return ReadStatus::Failed;
+        }
+        if (read == 0) {
+            break;
+        }
+        filled += read;
+    }
+    data.resize(filled);
+    contents = std::move(data);
+    return ReadStatus::Ok;
+}
+
+bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& contents) {
+    if (!Representable(path)) {
+        return false;
+    }
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        DWORD count = 0;
+        const DWORD wanted = static_cast<DWORD>(contents.size() - written);
+        if (!WriteFile(file.Get(), contents.data() + written, wanted, &count, nullptr) ||
+            count == 0) {
+            return false;
+        }
+        written += count;
+    }
+    if (!FlushFileBuffers(file.Get())) {
+        return false;
+    }
+    return CloseHandle(file.Release()) != 0;
+}
+
+bool Win32FileSystem::ReplaceWith(const std::string& from, const std::string& to) {
+    if (!Representable(from) || !Representable(to)) {
+        return false;
+    }
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32FileSystem::DeleteFileAt(const std::string& path) {
+    return Representable(path) && DeleteFileA(path.c_str()) != 0;
+}
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return {};
+        }
+        if (length < size) {
+            std::string path(buffer.data(), length);
+            const std::size_t slash = path.find_last_of('\\');
+            if (slash == std::string::npos) {
+                return {};
+            }
+            // Keep the backslash of a drive root ("C:\").
+            return path.substr(0, slash == 2 ? 3 : slash);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace kestrova
