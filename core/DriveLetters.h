@@ -12,12 +12,12 @@ namespace kestrova {
 
 // The table of the 26 drive letters, "a:" to "z:".
 class DriveLetters {
-public:
+  public:
     DriveLetters() { ResetDriveLetters(); }
     void ResetDriveLetters();
     const std::array<std::string, 26>& Letters() const { return letters_; }
 
-private:
+  private:
     std::array<std::string, 26> letters_;
 };
 

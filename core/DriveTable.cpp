@@ -13,7 +13,9 @@ std::vector<std::string> DriveTable::MountEntries() const {
     return entries;
 }
 
-void DriveTable::Append(DriveRow row) { rows_.push_back(std::move(row)); }
+void DriveTable::Append(DriveRow row) {
+    rows_.push_back(std::move(row));
+}
 
 void DriveTable::RemoveAt(std::size_t index) {
     if (index >= rows_.size()) {

@@ -26,7 +26,7 @@ struct DriveRow {
 // `lstMount`, one element per virtual drive, in table order, with the one
 // selection the two lists share.
 class DriveTable {
-public:
+  public:
     std::size_t Count() const { return rows_.size(); }
     bool Empty() const { return rows_.empty(); }
     const DriveRow& Row(std::size_t index) const { return rows_.at(index); }
@@ -49,7 +49,7 @@ public:
     bool StoreUnread() const { return storeUnread_; }
     void SetStoreUnread(bool unread) { storeUnread_ = unread; }
 
-private:
+  private:
     std::vector<DriveRow> rows_;
     std::optional<std::size_t> selected_;
     bool storeUnread_ = false;

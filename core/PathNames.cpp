@@ -20,7 +20,8 @@ std::string GetShortPath(FileSystem& fileSystem, const std::string& strFileName)
         return {};
     }
     std::array<char, kShortBufferChars> buffer{};
-    const unsigned count = fileSystem.ShortPathName(strFileName, buffer.data(), kShortBufferOffered);
+    const unsigned count =
+        fileSystem.ShortPathName(strFileName, buffer.data(), kShortBufferOffered);
     // A count of the buffer size or more is the size the API would need: the
     // short form did not fit, and the buffer holds nothing usable.
     if (count == 0 || count >= kShortBufferOffered) {

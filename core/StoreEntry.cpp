@@ -17,7 +17,8 @@ bool IsUncFolder(const std::string& folder) {
 }
 
 bool IsQuotedUncFolder(const std::string& storedFolder) {
-    return storedFolder.size() >= 3 && storedFolder[0] == '"' && IsUncFolder(storedFolder.substr(1));
+    return storedFolder.size() >= 3 && storedFolder[0] == '"' &&
+           IsUncFolder(storedFolder.substr(1));
 }
 
 std::string StoredFolderFor(FileSystem& fileSystem, const std::string& longFolder) {

@@ -82,8 +82,9 @@ DriveRow ReadStoreLine(FileSystem& fileSystem, const std::string& line) {
         return row;
     }
     row.mounted = DirExists(fileSystem, row.letter);
-    row.folder = IsQuotedUncFolder(split.storedFolder) ? WithoutQuotes(split.storedFolder)
-                                                       : GetLongName(fileSystem, split.storedFolder);
+    row.folder = IsQuotedUncFolder(split.storedFolder)
+                     ? WithoutQuotes(split.storedFolder)
+                     : GetLongName(fileSystem, split.storedFolder);
     return row;
 }
 

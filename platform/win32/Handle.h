@@ -6,7 +6,7 @@ namespace kestrova {
 
 // Owns a kernel handle and closes it on every path.
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
     ~UniqueHandle() { Reset(); }
@@ -34,13 +34,13 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     HANDLE handle_ = nullptr;
 };
 
 // Owns a FindFirstFile search handle.
 class FindHandle {
-public:
+  public:
     explicit FindHandle(HANDLE handle) : handle_(handle) {}
     ~FindHandle() {
         if (Valid()) {
@@ -53,7 +53,7 @@ public:
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 

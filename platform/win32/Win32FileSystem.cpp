@@ -14,8 +14,8 @@ namespace {
 // unread rather than loaded.
 constexpr LONGLONG kLargestReadableFile = 16LL * 1024 * 1024;
 
-constexpr DWORD kMaskedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kMaskedAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
 // The API takes NUL-terminated text: a path with a NUL inside would silently
 // name a different, shorter path.
@@ -23,7 +23,9 @@ bool Representable(const std::string& path) {
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
-bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // "E:" or "E:\": the root of a drive, which FindFirstFile cannot be asked about.
 bool IsDriveRoot(const std::string& path) {
@@ -31,7 +33,9 @@ bool IsDriveRoot(const std::string& path) {
            path[1] == ':';
 }
 
-bool Fits(DWORD attributes, unsigned mask) { return (attributes & kMaskedAttributes & ~mask) == 0; }
+bool Fits(DWORD attributes, unsigned mask) {
+    return (attributes & kMaskedAttributes & ~mask) == 0;
+}
 
 }  // namespace
 
@@ -140,6 +144,13 @@ bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& c
 
 bool Win32FileSystem::ReplaceWith(const std::string& from, const std::string& to) {
     if (!Representable(from) || !Representable(to)) {
+        return false;
+    }
+    // A read-only store is one the user protects. Windows refuses to rename
+    // over it; Wine does not, so the check is made here for both.
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     return MoveFileExA(from.c_str(), to.c_str(),

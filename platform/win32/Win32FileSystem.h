@@ -8,7 +8,7 @@ namespace kestrova {
 
 // The file-system services on the ANSI Win32 API.
 class Win32FileSystem final : public FileSystem {
-public:
+  public:
     std::string FindFirstName(const std::string& path, unsigned mask) override;
     unsigned ShortPathName(const std::string& path, char* buffer, unsigned size) override;
     unsigned DriveType(const std::string& drive) override;

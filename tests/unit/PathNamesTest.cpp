@@ -11,7 +11,7 @@ namespace {
 using testing::FakeFileSystem;
 
 class PathNamesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs.AddDrive("C:");
         fs.AddFolder("C:\\Program Files", "PROGRA~1");

@@ -36,7 +36,8 @@ TEST(StoreEntryTest, ComposesShortFormOrQuotedNetworkFolder) {
     testing::FakeFileSystem fs;
     fs.AddFolder("C:\\Program Files\\My Data", "MYDATA~1");
     fs.AddFolder("C:\\Program Files", "PROGRA~1");
-    EXPECT_EQ(ComposeStoreEntry(fs, "E:", "C:\\Program Files\\My Data"), "E:-C:\\PROGRA~1\\MYDATA~1");
+    EXPECT_EQ(ComposeStoreEntry(fs, "E:", "C:\\Program Files\\My Data"),
+              "E:-C:\\PROGRA~1\\MYDATA~1");
     EXPECT_EQ(ComposeStoreEntry(fs, "E:", "\\\\server\\share"), "E:-\"\\\\server\\share\"");
     EXPECT_FALSE(IsQuotedUncFolder("\"\\server"));
     EXPECT_FALSE(IsQuotedUncFolder("C:\\\"\\\\x"));

@@ -13,7 +13,7 @@ using testing::FakeFileSystem;
 const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 
 class StoreFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs.AddDrive("C:");
         fs.AddFolder("C:\\Kestrova");
@@ -52,8 +52,8 @@ TEST_F(StoreFileTest, MountListGetsEveryEntryUnchangedAndBlanksGoWhole) {
     fs.AddFile(kStore, "E:-C:\\WORK\r\n\r\n\r\nF:-\"\\\\srv\\share\"\r\n  \r\n");
     std::vector<std::string> list = {"kept"};
     EXPECT_EQ(LoadMountList(list, fs, kStore), ReadStatus::Ok);
-    EXPECT_EQ(list, (std::vector<std::string>{"kept", "E:-C:\\WORK", "", "", "F:-\"\\\\srv\\share\"",
-                                              "  "}));
+    EXPECT_EQ(list, (std::vector<std::string>{"kept", "E:-C:\\WORK", "", "",
+                                              "F:-\"\\\\srv\\share\"", "  "}));
     RemoveBlankEntries(list);
     EXPECT_EQ(list, (std::vector<std::string>{"kept", "E:-C:\\WORK", "F:-\"\\\\srv\\share\""}));
 

@@ -60,10 +60,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!RegisterClassA(&windowClass)) {
         return 1;
     }
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Kestrova",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 440, 340, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(0, windowClass.lpszClassName, "Kestrova",
+                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 440, 340, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

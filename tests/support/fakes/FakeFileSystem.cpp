@@ -14,7 +14,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return Lower(a) == Lower(b);
+}
 
 std::vector<std::string> Components(const std::string& path) {
     std::vector<std::string> parts;
@@ -148,7 +150,9 @@ std::optional<std::string> FakeFileSystem::ResolveParent(const std::string& path
     return key;
 }
 
-bool FakeFileSystem::Exists(const std::string& path) const { return Resolve(path).has_value(); }
+bool FakeFileSystem::Exists(const std::string& path) const {
+    return Resolve(path).has_value();
+}
 
 std::string FakeFileSystem::Contents(const std::string& path) const {
     const std::optional<std::string> key = Resolve(path);

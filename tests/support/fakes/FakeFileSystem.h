@@ -14,7 +14,7 @@ namespace kestrova::testing {
 // masks and the failures a real disk can have. Names compare without regard
 // to case, and a path may use long or short names in any mix, as on Windows.
 class FakeFileSystem final : public FileSystem {
-public:
+  public:
     // A drive with a volume (type 3 fixed unless given), or a letter whose
     // drive type is something else (2 removable with no medium, ...).
     void AddDrive(const std::string& letter, unsigned type = 3);
@@ -50,7 +50,7 @@ public:
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     bool DeleteFileAt(const std::string& path) override;
 
-private:
+  private:
     struct Node {
         std::string longName;
         std::string shortName;

@@ -14,7 +14,7 @@ namespace kestrova::testing {
 // (map a drive in the fake file system, say); `startFails` makes every start
 // fail as a missing program does.
 class FakeProcessRunner final : public ProcessRunner {
-public:
+  public:
     struct Event {
         enum class Kind { Start, Wait } kind;
         std::string commandLine;  // for a start
@@ -59,7 +59,7 @@ public:
 
     std::vector<Event> events;
 
-private:
+  private:
     std::uint32_t nextId_ = 100;
 };
 
