@@ -1,0 +1,261 @@
+#include "tools/rm/RmRules.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace kestrova {
+
+namespace {
+
+char ToUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsAsciiLetter(char c) {
+    return ToUpper(c) >= 'A' && ToUpper(c) <= 'Z';
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToUpper(a[i]) != ToUpper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20;
+}
+
+bool IsForbiddenInName(char c) {
+    return IsControl(c) || std::string_view("\"<>|").find(c) != std::string_view::npos;
+}
+
+bool IsWildcard(char c) {
+    return c == '*' || c == '?';
+}
+
+// The file functions strip trailing dots and blanks from a name, so such a
+// name reaches some other entry (and "..." reaches the folder itself).
+bool EndsAmbiguously(std::string_view name) {
+    return !name.empty() && (name.back() == '.' || name.back() == ' ');
+}
+
+// A name whose part before the first dot (trailing blanks ignored) is a DOS
+// device is opened as that device in any folder.
+bool IsDeviceName(std::string_view name) {
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') {
+        base.remove_suffix(1);
+    }
+    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                                 "NUL", "CONIN$", "CONOUT$"};
+    for (const std::string_view device : kDevices) {
+        if (EqualsIgnoringCase(base, device)) {
+            return true;
+        }
+    }
+    return base.size() == 4 &&
+           (EqualsIgnoringCase(base.substr(0, 3), "COM") ||
+            EqualsIgnoringCase(base.substr(0, 3), "LPT")) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+bool IsDotName(std::string_view name) {
+    return name == "." || name == "..";
+}
+
+// The next backslash-separated component of text starting at position, and
+// where the one after it starts (text.size() + 1 when there is none).
+std::string_view NextComponent(std::string_view text, std::size_t& position) {
+    const std::size_t end = std::min(text.find('\\', position), text.size());
+    const std::string_view component = text.substr(position, end - position);
+    position = end + 1;
+    return component;
+}
+
+RmPathCheck Refuse(RmPathProblem problem) {
+    return RmPathCheck{problem, {}};
+}
+
+}  // namespace
+
+std::optional<std::string> ParseRmArguments(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 2 || !EqualsIgnoringCase(arguments[0], "/y")) {
+        return std::nullopt;
+    }
+    return arguments[1];
+}
+
+RmPathCheck CheckRmPath(const std::string& text) {
+    if (text.empty()) {
+        return Refuse(RmPathProblem::kEmpty);
+    }
+    std::string path = text;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    const std::string_view view = path;
+
+    // \\?\ and \\.\ pass the rest unparsed to the object manager, and \??\ is
+    // its own name for the same; none of them is a plain file-system path.
+    if (view.starts_with("\\??\\")) {
+        return Refuse(RmPathProblem::kDeviceNamespace);
+    }
+    if (view.starts_with("\\\\")) {
+        std::size_t position = 2;
+        const std::string_view server = NextComponent(view, position);
+        if (server == "?" || server == ".") {
+            return Refuse(RmPathProblem::kDeviceNamespace);
+        }
+    }
+    for (std::size_t i = 0; i < view.size(); ++i) {
+        if (IsWildcard(view[i])) {
+            return Refuse(RmPathProblem::kWildcard);
+        }
+        // A colon belongs only after the drive letter; elsewhere it would name
+        // an alternate data stream.
+        const bool driveColon = view[i] == ':' && i == 1 && IsAsciiLetter(view[0]);
+        if (IsForbiddenInName(view[i]) || (view[i] == ':' && !driveColon)) {
+            return Refuse(RmPathProblem::kInvalidCharacter);
+        }
+    }
+
+    std::string root;
+    std::size_t position = 0;
+    bool share = false;
+    if (view.starts_with("\\\\")) {
+        share = true;
+        position = 2;
+        const std::string_view server = NextComponent(view, position);
+        const std::string_view shareName =
+            position <= view.size() ? NextComponent(view, position) : std::string_view();
+        if (server.empty() || shareName.empty() || IsDotName(server) || IsDotName(shareName)) {
+            return Refuse(RmPathProblem::kShareRoot);
+        }
+        if (EndsAmbiguously(server) || EndsAmbiguously(shareName)) {
+            return Refuse(RmPathProblem::kAmbiguousName);
+        }
+        root = "\\\\";
+        root += server;
+        root += '\\';
+        root += shareName;
+    } else if (view[0] == '\\') {
+        return Refuse(RmPathProblem::kRootedWithoutDrive);
+    } else if (view.size() >= 2 && view[1] == ':') {
+        if (view.size() == 2) {
+            return Refuse(RmPathProblem::kDriveRoot);
+        }
+        if (view[2] != '\\') {
+            return Refuse(RmPathProblem::kDriveRelative);
+        }
+        root = view.substr(0, 2);
+        position = 3;
+    } else {
+        return Refuse(RmPathProblem::kRelative);
+    }
+
+    // Resolve "." and ".." as the file functions do: textually, and never above
+    // the root ("C:\.." is "C:\").
+    std::vector<std::string_view> components;
+    while (position <= view.size()) {
+        const std::string_view component = NextComponent(view, position);
+        if (component.empty() || component == ".") {
+            continue;
+        }
+        if (component == "..") {
+            if (!components.empty()) {
+                components.pop_back();
+            }
+            continue;
+        }
+        if (EndsAmbiguously(component)) {
+            return Refuse(RmPathProblem::kAmbiguousName);
+        }
+        if (IsDeviceName(component)) {
+            return Refuse(RmPathProblem::kDeviceName);
+        }
+        components.push_back(component);
+    }
+    if (components.empty()) {
+        return Refuse(share ? RmPathProblem::kShareRoot : RmPathProblem::kDriveRoot);
+    }
+
+    std::string resolved = root;
+    for (const std::string_view component : components) {
+        resolved += '\\';
+        resolved += component;
+    }
+    if (resolved.size() > kRmMaxFolderPathChars) {
+        return Refuse(RmPathProblem::kTooLong);
+    }
+    return RmPathCheck{RmPathProblem::kNone, resolved};
+}
+
+const char* DescribeRmPathProblem(RmPathProblem problem) {
+    switch (problem) {
+        case RmPathProblem::kNone:
+            return "no problem";
+        case RmPathProblem::kEmpty:
+            return "the path is empty";
+        case RmPathProblem::kInvalidCharacter:
+            return "the path holds a character that no file name may contain";
+        case RmPathProblem::kWildcard:
+            return "the path holds a wildcard";
+        case RmPathProblem::kDeviceNamespace:
+            return "device and namespace paths (\\\\?\\, \\\\.\\) are not accepted";
+        case RmPathProblem::kDeviceName:
+            return "the path names a device";
+        case RmPathProblem::kRelative:
+            return "the path is relative; give a full path such as C:\\folder";
+        case RmPathProblem::kDriveRelative:
+            return "the path is relative to the current folder of its drive";
+        case RmPathProblem::kRootedWithoutDrive:
+            return "the path has no drive letter";
+        case RmPathProblem::kDriveRoot:
+            return "the path is the root of a drive";
+        case RmPathProblem::kShareRoot:
+            return "the path is a network server or the root of a network share";
+        case RmPathProblem::kAmbiguousName:
+            return "a name in the path ends in a dot or blank, which would be dropped";
+        case RmPathProblem::kTooLong:
+            return "the path is too long";
+    }
+    return "the path is not accepted";
+}
+
+bool IsPlainEntryName(const std::string& name) {
+    if (name.empty() || IsDotName(name) || EndsAmbiguously(name) || IsDeviceName(name)) {
+        return false;
+    }
+    for (const char c : name) {
+        if (c == '\\' || c == '/' || c == ':' || IsWildcard(c) || IsForbiddenInName(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> RmChildPath(const std::string& folder, const std::string& longName,
+                                       const std::string& shortName, bool isFolder) {
+    const std::size_t limit = isFolder ? kRmMaxFolderPathChars : kRmMaxPathChars;
+    for (const std::string* name : {&longName, &shortName}) {
+        if (!IsPlainEntryName(*name)) {
+            continue;
+        }
+        std::string path = folder + '\\' + *name;
+        if (path.size() <= limit) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+// Deletes the folder tree, file or link at path, which has passed CheckRmPath.
+// Links (reparse points) are removed as links and never entered; read-only
+// entries are made writable first. An entry that cannot be deleted is reported
+// on stderr and the rest of the tree is still deleted. Returns the exit code:
+// kRmExitDeleted, kRmExitNotFound or kRmExitIncomplete.
+int RemoveTree(const std::string& path);
+
+}  // namespace kestrova
