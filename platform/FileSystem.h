@@ -22,7 +22,7 @@ enum class ReadStatus {
 // The file-system services the drive-mapping core uses. Paths are 8-bit text
 // in the ANSI code page, as the store file and the Windows API hold them.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // First-match directory query: the name (last component, long form) of

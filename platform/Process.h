@@ -10,7 +10,7 @@ enum class WindowStyle : int { Hidden = 0, Normal = 1, Minimized = 2 };
 
 // Starts programs from a command line and waits for them.
 class ProcessRunner {
-public:
+  public:
     virtual ~ProcessRunner() = default;
 
     // Starts `commandLine` as given (nothing quoted or trimmed). Returns the

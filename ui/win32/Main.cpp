@@ -1,77 +1,45 @@
 #include <windows.h>
 
-#include <string>
-
-#include "core/DriveLetters.h"
-#include "core/DriveTable.h"
-#include "core/StoreFile.h"
+#include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32ProcessRunner.h"
+#include "ui/win32/MainWindow.h"
 
 namespace {
 
-// Until the main window is built, the program shows what its core reads: the
-// stored table and the free drive letters.
-std::string DescribeTable() {
-    kestrova::Win32FileSystem fileSystem;
-    kestrova::DriveTable table;
-    const std::string storePath = kestrova::StorePath(kestrova::ProgramFolder());
-    kestrova::LoadDriveTable(table, fileSystem, storePath);
-    kestrova::DriveLetters letters;
-    kestrova::LetterList combo;
-    kestrova::RefreshLetterList(combo, letters, fileSystem, kestrova::LetterRefresh::StartUp);
+// One copy of the program per logon session, told by a named mutex that the
+// first copy holds until it ends.
+class MutexInstanceGuard final : public kestrova::InstanceGuard {
+  public:
+    bool AnotherInstanceRunning() override {
+        mutex_.Reset(CreateMutexA(nullptr, FALSE, "Local\\Kestrova.Instance"));
+        return GetLastError() == ERROR_ALREADY_EXISTS;
+    }
 
-    std::string text = "Store file: " + storePath + "\r\n\r\n";
-    for (const kestrova::DriveRow& row : table.Rows()) {
-        text += row.letter + "  " + row.folder + (row.mounted ? "" : "  (not mounted)") + "\r\n";
-    }
-    text += "\r\nAvailable Drive Letters:";
-    for (const std::string& letter : combo.items) {
-        text += " " + letter;
-    }
-    return text;
-}
-
-LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE: {
-            const std::string text = DescribeTable();
-            CreateWindowExA(0, "EDIT", text.c_str(),
-                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | WS_VSCROLL, 8, 8,
-                            416, 290, window, nullptr, GetModuleHandleA(nullptr), nullptr);
-            return 0;
-        }
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
+  private:
+    kestrova::UniqueHandle mutex_;
+};
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = "KestrovaMain";
-    if (!RegisterClassA(&windowClass)) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    kestrova::Win32FileSystem fileSystem;
+    kestrova::Win32ProcessRunner processes;
+    MutexInstanceGuard instances;
+    kestrova::MainWindow window(fileSystem, processes, instances, kestrova::ProgramFolder());
+    if (!window.Create(instance)) {
         return 1;
     }
-    HWND window =
-        CreateWindowExA(0, windowClass.lpszClassName, "Kestrova",
-                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 440, 340, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
-        return 1;
+    kestrova::StartupMode mode = kestrova::StartupMode::Normal;
+    if (!window.Form().Form_Load(kestrova::ArgumentText(GetCommandLineA()), mode)) {
+        return 0;
     }
-    ShowWindow(window, showCommand);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!window.HandleDialogKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     return 0;
 }

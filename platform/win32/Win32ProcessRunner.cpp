@@ -1,0 +1,96 @@
+#include "platform/win32/Win32ProcessRunner.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/Handle.h"
+
+namespace kestrova {
+
+namespace {
+
+WORD ShowCommandFor(WindowStyle style) {
+    switch (style) {
+        case WindowStyle::Hidden:
+            return SW_HIDE;
+        case WindowStyle::Minimized:
+            return SW_SHOWMINIMIZED;
+        case WindowStyle::Normal:
+            break;
+    }
+    return SW_SHOWNORMAL;
+}
+
+}  // namespace
+
+bool PumpPendingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Leave the quit request for the main loop to see.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowStyle style) {
+    if (commandLine.empty() || commandLine.find('\0') != std::string::npos) {
+        return 0;
+    }
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = ShowCommandFor(style);
+    PROCESS_INFORMATION process{};
+    const DWORD flags = style == WindowStyle::Hidden ? CREATE_NO_WINDOW : 0;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                        &startup, &process)) {
+        return 0;
+    }
+    UniqueHandle thread(process.hThread);
+    UniqueHandle handle(process.hProcess);
+    return process.dwProcessId;
+}
+
+bool Win32ProcessRunner::WaitForProcess(std::uint32_t processId) {
+    if (processId == 0) {
+        return false;
+    }
+    UniqueHandle process(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process.Valid()) {
+        return false;
+    }
+    HANDLE handles[] = {process.Get()};
+    // Sleeps until the process ends or a message arrives; messages are
+    // handled as they come, so the window stays responsive at no CPU cost.
+    for (;;) {
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(1, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken == WAIT_OBJECT_0 + 1) {
+            if (!PumpPendingMessages()) {
+                // The program is ending: its queue is no longer served, so
+                // wait for the process alone.
+                WaitForSingleObject(process.Get(), INFINITE);
+                break;
+            }
+            continue;
+        }
+        return false;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    return exitCode != 0;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/StoreFile.h"
+#include "tests/support/fakes/FakeFileSystem.h"
+#include "tests/support/fakes/FakeProcessRunner.h"
+#include "ui/MountForm.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeProcessRunner;
+
+// Records what the form asks the window to show, in order.
+class RecordingView final : public FormView {
+  public:
+    void ShowTable(const DriveTable& table) override {
+        calls.push_back("table " + std::to_string(table.Count()));
+        shownEntries = table.MountEntries();
+        shownSelection = table.Selected();
+    }
+    void ShowLetters(const LetterList& letters) override {
+        calls.push_back("letters " + letters.SelectedText());
+    }
+    void SetStatus(const std::string& text) override {
+        calls.push_back("status");
+        status = text;
+    }
+    void SetFolderText(const std::string& text) override { folderText = text; }
+    void SetListTooltip(const std::string& text) override { tooltip = text; }
+    void ShowMessage(const std::string& text, int style) override {
+        calls.push_back("message");
+        messages.push_back({text, style});
+    }
+    void BringToFront(Pane pane) override {
+        calls.push_back(pane == Pane::Main ? "front main" : "front options");
+    }
+    void PumpMessages() override { calls.push_back("pump"); }
+    void ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
+                             double& windowHeight) override {
+        screenWidth = 15360;
+        screenHeight = 11520;
+        windowWidth = 6601;
+        windowHeight = 5100;
+    }
+    void MoveWindowTo(double left, double top) override {
+        calls.push_back("move");
+        movedLeft = left;
+        movedTop = top;
+    }
+    void ShowWindow() override { calls.push_back("show"); }
+    void DeleteTrayIcon() override { calls.push_back("delete icon"); }
+    void UnloadOtherWindows() override { calls.push_back("unload others"); }
+
+    std::vector<std::string> calls;
+    std::vector<std::string> shownEntries;
+    std::optional<std::size_t> shownSelection;
+    std::string status;
+    std::string folderText = "C:\\Chosen";
+    std::string tooltip;
+    std::vector<std::pair<std::string, int>> messages;
+    double movedLeft = -1;
+    double movedTop = -1;
+};
+
+class FakeInstanceGuard final : public InstanceGuard {
+  public:
+    bool AnotherInstanceRunning() override {
+        asked = true;
+        return another;
+    }
+    bool another = false;
+    bool asked = false;
+};
+
+const std::string kFolder = "C:\\Kestrova";
+const std::string kStore = "C:\\Kestrova\\Shrt.dat";
+
+class MountFormTest : public ::testing::Test {
+  protected:
+    MountFormTest() : form(view, fs, processes, instances, kFolder) {
+        fs.AddDrive("C:");
+        fs.AddDrive("D:");
+        fs.AddFolder(kFolder);
+        fs.AddFolder("C:\\Work");
+        fs.AddFolder("C:\\Program Files", "PROGRA~1");
+        fs.AddDrive("E:");  // mounted
+        form.readStartupOption = [this] { view.calls.push_back("read option"); };
+    }
+
+    void Load(const std::string& store, const std::string& arguments = {}) {
+        fs.AddFile(kStore, store);
+        StartupMode mode;
+        ASSERT_TRUE(form.Form_Load(arguments, mode));
+    }
+
+    FakeFileSystem fs;
+    FakeProcessRunner processes;
+    FakeInstanceGuard instances;
+    RecordingView view;
+    MountForm form;
+};
+
+TEST(StartupModeTest, OnlyTheWholeSwitchCountsWhateverItsCase) {
+    EXPECT_EQ(StartupModeFor("/M"), StartupMode::MountAndExit);
+    EXPECT_EQ(StartupModeFor("/m"), StartupMode::MountAndExit);
+    EXPECT_EQ(StartupModeFor("/r"), StartupMode::RemoveAndExit);
+    EXPECT_EQ(StartupModeFor("/T"), StartupMode::Tray);
+    EXPECT_EQ(StartupModeFor("/b"), StartupMode::TrayAndMount);
+    for (const char* normal : {"", "/M /T", "-M", "/M ", " /M", "/X", "/BT", "M"}) {
+        EXPECT_EQ(StartupModeFor(normal), StartupMode::Normal) << normal;
+    }
+}
+
+TEST(StartupModeTest, ArgumentTextIsWhatFollowsTheProgramName) {
+    EXPECT_EQ(ArgumentText("\"C:\\Program Files\\Kestrova\\Kestrova.exe\" /M"), "/M");
+    EXPECT_EQ(ArgumentText("Kestrova.exe /M "), "/M ");
+    EXPECT_EQ(ArgumentText("Kestrova.exe   /M /T"), "/M /T");
+    EXPECT_EQ(ArgumentText("Kestrova.exe"), "");
+    EXPECT_EQ(ArgumentText("\"C:\\Kestrova.exe\""), "");
+}
+
+TEST(ExploreTest, CommandLinesForEveryFlagCombination) {
+    EXPECT_EQ(ExploreCommandLine("P", "", false, true, false), "explorer.exe /e,P");
+    EXPECT_EQ(ExploreCommandLine("P", "R", true, true, true), "explorer.exe /e,/root, R,/select,P");
+    EXPECT_EQ(ExploreCommandLine("P", "", false, false, false), "explorer.exe /n,P");
+    EXPECT_EQ(ExploreCommandLine("P", "", false, false, true), "explorer.exe ,P");
+    EXPECT_EQ(ExploreCommandLine("", "", false, false, false), "explorer.exe /n");
+}
+
+TEST_F(MountFormTest, SecondCopyEndsBeforeReadingOrWritingAnything) {
+    instances.another = true;
+    StartupMode mode;
+    EXPECT_FALSE(form.Form_Load("/M", mode));
+    EXPECT_TRUE(instances.asked);
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(fs.Queries().empty());
+    EXPECT_FALSE(fs.Exists(kStore));
+}
+
+TEST_F(MountFormTest, StartUpRunsInItsFixedOrder) {
+    StartupMode mode;
+    ASSERT_TRUE(form.Form_Load("", mode));
+    EXPECT_EQ(mode, StartupMode::Normal);
+    EXPECT_TRUE(fs.Exists(kStore));  // created empty
+    EXPECT_EQ(fs.Contents(kStore), "");
+    const std::vector<std::string> expected = {"letters A:", "table 0", "status", "read option",
+                                               "pump",       "move",    "show",   "front main"};
+    EXPECT_EQ(view.calls, expected);
+    EXPECT_EQ(view.status, "Virtual Drives");
+    EXPECT_DOUBLE_EQ(view.movedLeft, 4379.5);  // fractional centring
+    EXPECT_DOUBLE_EQ(view.movedTop, 3210);
+}
+
+TEST_F(MountFormTest, EachModeRunsItsRoutineInsteadOfShowingTheWindow) {
+    std::vector<std::string> ran;
+    form.mountAllAndExit = [&] { ran.push_back("mount and exit"); };
+    form.addTrayIcon = [&] { ran.push_back("tray"); };
+    Load("E:-C:\\WORK\r\n", "/t");
+    EXPECT_EQ(ran, std::vector<std::string>{"tray"});
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
+    EXPECT_EQ(view.calls.back(), "front main");
+    EXPECT_EQ(form.Table().Count(), 1u);  // the table is loaded before the mode runs
+
+    // A mode whose routine is not there starts the normal window.
+    MountForm other(view, fs, processes, instances, kFolder);
+    view.calls.clear();
+    StartupMode mode;
+    ASSERT_TRUE(other.Form_Load("/R", mode));
+    EXPECT_EQ(mode, StartupMode::RemoveAndExit);
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 1);
+}
+
+TEST_F(MountFormTest, StatusIsDecidedByTheLastRowOnly) {
+    Load("F:-C:\\WORK\r\nG:-C:\\WORK\r\nE:-C:\\WORK\r\n");
+    EXPECT_EQ(view.status, "3 Virtual Drives (Mounted)");
+    fs.AddFile(kStore, "E:-C:\\WORK\r\nE:-C:\\WORK\r\nF:-C:\\WORK\r\n");
+    form.RefreshDriveList();
+    EXPECT_EQ(view.status, "3 Virtual Drives (Red X indicates Drive is Not Mounted)");
+    EXPECT_TRUE(form.Table().Row(0).mounted);
+    EXPECT_FALSE(form.Table().Selected().has_value());
+    EXPECT_EQ(view.calls.back(), "read option");
+}
+
+TEST_F(MountFormTest, RebuildAfterAChangeKeepsTheChange) {
+    Load("E:-C:\\WORK\r\nF:-C:\\PROGRA~1\r\n");
+    form.Table().RemoveAt(0);
+    form.Table().Append({"G:", "C:\\Program Files", "C:\\PROGRA~1", true, false});
+    form.MarkTableChanged();
+    form.RefreshDriveList();
+    EXPECT_EQ(form.Table().MountEntries(),
+              (std::vector<std::string>{"F:-C:\\PROGRA~1", "G:-C:\\PROGRA~1"}));
+    EXPECT_EQ(fs.Contents(kStore), "F:-C:\\PROGRA~1\r\nG:-C:\\PROGRA~1\r\n");
+    EXPECT_EQ(view.shownEntries, form.Table().MountEntries());
+
+    // When that save fails, the rows in memory stay as they are.
+    form.Table().RemoveAt(0);
+    form.MarkTableChanged();
+    fs.SetReadOnly(kStore);
+    form.RefreshDriveList();
+    EXPECT_EQ(form.Table().MountEntries(), std::vector<std::string>{"G:-C:\\PROGRA~1"});
+    EXPECT_EQ(view.status, "1 Virtual Drives (Red X indicates Drive is Not Mounted)");
+}
+
+TEST_F(MountFormTest, UnreadableStoreKeepsTheRowsAndSaysSo) {
+    Load("E:-C:\\WORK\r\n");
+    fs.SetUnreadable(kStore);
+    form.RefreshDriveList();
+    EXPECT_EQ(form.Table().Count(), 1u);
+    EXPECT_NE(view.status.find("could not be read"), std::string::npos);
+}
+
+TEST_F(MountFormTest, ClickSelectsTheSameEntryInBothListsAndEmptiesTheFolder) {
+    Load("E:-C:\\WORK\r\nF:-C:\\PROGRA~1\r\n");
+    form.lstDrives_Click(1);
+    ASSERT_TRUE(view.shownSelection.has_value());
+    EXPECT_EQ(form.Table().MountEntry(*view.shownSelection), "F:-C:\\PROGRA~1");
+    EXPECT_EQ(view.folderText, "");
+    form.lstDrives_Click(std::nullopt);  // empty space
+    EXPECT_FALSE(view.shownSelection.has_value());
+}
+
+TEST_F(MountFormTest, DoubleClickOpensAnExistingFolderOrSaysItIsNotAvailable) {
+    Load("E:-C:\\WORK\r\nF:-C:\\GONE\r\n");
+    form.lstDrives_DblClick(0, 0);  // a current row but no selection
+    EXPECT_TRUE(processes.events.empty());
+    form.lstDrives_DblClick(1, 0);
+    ASSERT_EQ(processes.CommandLines(), std::vector<std::string>{"explorer.exe /e,C:\\Work"});
+    EXPECT_EQ(processes.events[0].style, WindowStyle::Normal);
+    form.lstDrives_DblClick(1, 1);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "C:\\GONE is not avalailable.     ");
+    EXPECT_EQ(view.messages[0].second, 16);
+    EXPECT_EQ(processes.events.size(), 1u);
+}
+
+TEST_F(MountFormTest, MouseMoveHintDependsOnTheList) {
+    Load("");
+    form.lstDrives_MouseMove();
+    EXPECT_EQ(view.tooltip, "Click the Browse button to add a Virtual Drive");
+    form.Table().Append({"E:", "C:\\Work", "C:\\WORK", true, true});
+    form.lstDrives_MouseMove();
+    EXPECT_EQ(view.tooltip, "Double click a Virtual Drive to open the Directory");
+}
+
+TEST_F(MountFormTest, UnloadSavesOnceAndLetsGoOfTheRest) {
+    Load("E:-C:\\WORK\r\n");
+    form.Table().Append({"F:", "C:\\Program Files", "C:\\PROGRA~1", true, false});
+    view.calls.clear();
+    form.Form_Unload();
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nF:-C:\\PROGRA~1\r\n");
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"delete icon", "unload others"}));
+    form.Form_Unload();
+    EXPECT_EQ(view.calls.size(), 2u);
+}
+
+TEST_F(MountFormTest, UnloadThatCannotSaveSaysSo) {
+    Load("E:-C:\\WORK\r\n");
+    fs.SetReadOnly(kStore);
+    form.Form_Unload();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].second, 48);
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,233 @@
+#include "ui/MountForm.h"
+
+#include <cctype>
+#include <utility>
+
+#include "core/PathNames.h"
+#include "core/StoreFile.h"
+
+namespace kestrova {
+
+namespace {
+
+const char kNotAvailable[] = " is not avalailable.     ";
+const char kUnreadStore[] = "Shrt.dat could not be read: the drives shown are the ones in memory";
+const char kSaveFailed[] =
+    "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.     ";
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+}  // namespace
+
+StartupMode StartupModeFor(const std::string& argumentText) {
+    const std::string text = Upper(argumentText);
+    if (text == "/M") {
+        return StartupMode::MountAndExit;
+    }
+    if (text == "/R") {
+        return StartupMode::RemoveAndExit;
+    }
+    if (text == "/T") {
+        return StartupMode::Tray;
+    }
+    if (text == "/B") {
+        return StartupMode::TrayAndMount;
+    }
+    return StartupMode::Normal;
+}
+
+std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoot, bool fSelect,
+                               bool fFolders, bool fExisting) {
+    std::string line = "explorer.exe ";
+    if (fFolders) {
+        line += "/e";
+    } else if (!fExisting) {
+        line += "/n";
+    }
+    if (!sRoot.empty()) {
+        line += ",/root, " + sRoot;
+    }
+    if (!sPath.empty()) {
+        if (fSelect) {
+            line += ",/select";
+        }
+        line += "," + sPath;
+    }
+    return line;
+}
+
+MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
+                     InstanceGuard& instances, std::string programFolder)
+    : view_(view),
+      fileSystem_(fileSystem),
+      processes_(processes),
+      instances_(instances),
+      programFolder_(std::move(programFolder)),
+      storePath_(StorePath(programFolder_)) {}
+
+bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
+    mode = StartupModeFor(argumentText);
+    if (instances_.AnotherInstanceRunning()) {
+        return false;
+    }
+    if (!FileExists(fileSystem_, storePath_)) {
+        fileSystem_.WriteNewFile(storePath_, {});
+    }
+    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
+    view_.ShowLetters(letters_);
+    // The mount list comes with the rows: both are read from the store file
+    // in one pass, blank lines dropped, so they cannot disagree.
+    RefreshDriveList();
+    view_.PumpMessages();
+
+    double screenWidth = 0;
+    double screenHeight = 0;
+    double windowWidth = 0;
+    double windowHeight = 0;
+    view_.ScreenAndWindowSize(screenWidth, screenHeight, windowWidth, windowHeight);
+    view_.MoveWindowTo((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2);
+
+    const std::function<void()>* routine = nullptr;
+    switch (mode) {
+        case StartupMode::MountAndExit:
+            routine = &mountAllAndExit;
+            break;
+        case StartupMode::RemoveAndExit:
+            routine = &removeAllAndExit;
+            break;
+        case StartupMode::Tray:
+            routine = &addTrayIcon;
+            break;
+        case StartupMode::TrayAndMount:
+            routine = &mountAllAndTray;
+            break;
+        case StartupMode::Normal:
+            break;
+    }
+    if (routine != nullptr && *routine) {
+        (*routine)();
+    } else {
+        view_.ShowWindow();
+    }
+    if (!unloaded_) {
+        view_.BringToFront(Pane::Main);
+    }
+    return true;
+}
+
+void MountForm::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    const SaveStatus status = SaveDriveList(fileSystem_, table_, storePath_);
+    if (status == SaveStatus::WriteFailed || status == SaveStatus::ReplaceFailed) {
+        view_.ShowMessage(kSaveFailed, kStyleExclamation);
+    }
+    view_.DeleteTrayIcon();
+    view_.UnloadOtherWindows();
+}
+
+bool MountForm::SaveTable() {
+    if (SaveDriveList(fileSystem_, table_, storePath_) != SaveStatus::Saved) {
+        return false;
+    }
+    tableChanged_ = false;
+    return true;
+}
+
+std::string MountForm::StatusSummary() {
+    const std::size_t n = table_.Count();
+    if (n == 0) {
+        return "Virtual Drives";
+    }
+    // Only the last row decides, whatever the others show.
+    const bool lastMounted = DirExists(fileSystem_, table_.Row(n - 1).letter);
+    return std::to_string(n) + (lastMounted
+                                    ? " Virtual Drives (Mounted)"
+                                    : " Virtual Drives (Red X indicates Drive is Not Mounted)");
+}
+
+void MountForm::RefreshDriveList() {
+    std::string status;
+    if (tableChanged_ && !SaveTable()) {
+        // The file does not hold the table in memory: rebuilding from it
+        // would lose rows, so only the drive state of the rows is renewed.
+        for (std::size_t i = 0; i < table_.Count(); ++i) {
+            const DriveRow& row = table_.Row(i);
+            table_.SetMounted(i, row.hasSeparator && DirExists(fileSystem_, row.letter));
+        }
+        status = table_.StoreUnread() ? kUnreadStore : StatusSummary();
+    } else if (LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
+        status = kUnreadStore;
+    } else {
+        status = StatusSummary();
+    }
+    if (!table_.Empty()) {
+        table_.Select(std::nullopt);
+    }
+    view_.ShowTable(table_);
+    view_.SetStatus(status);
+    if (readStartupOption) {
+        readStartupOption();
+    }
+}
+
+void MountForm::lstDrives_Click(std::optional<std::size_t> selectedRow) {
+    table_.Select(selectedRow);
+    view_.ShowTable(table_);
+    view_.SetFolderText({});
+}
+
+void MountForm::lstDrives_DblClick(std::size_t selectedCount,
+                                   std::optional<std::size_t> currentRow) {
+    if (table_.Empty() || selectedCount == 0 || !currentRow || *currentRow >= table_.Count()) {
+        return;
+    }
+    // A folder that no longer exists has no long form; it is named as stored.
+    const DriveRow& row = table_.Row(*currentRow);
+    const std::string folder = row.folder.empty() ? row.storedFolder : row.folder;
+    if (DirExists(fileSystem_, folder)) {
+        Explore(folder, {}, false, true, true);
+    } else {
+        view_.ShowMessage(folder + kNotAvailable, kStyleCritical);
+    }
+}
+
+void MountForm::lstDrives_MouseMove() {
+    view_.SetListTooltip(table_.Empty() ? "Click the Browse button to add a Virtual Drive"
+                                        : "Double click a Virtual Drive to open the Directory");
+}
+
+void MountForm::Explore(const std::string& sPath, const std::string& sRoot, bool fSelect,
+                        bool fFolders, bool fExisting) {
+    processes_.Start(ExploreCommandLine(sPath, sRoot, fSelect, fFolders, fExisting),
+                     WindowStyle::Normal);
+}
+
+}  // namespace kestrova
+
+namespace kestrova {
+
+std::string ArgumentText(const std::string& commandLine) {
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        i = close == std::string::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != ' ' && commandLine[i] != '\t') {
+            ++i;
+        }
+    }
+    while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t')) {
+        ++i;
+    }
+    return commandLine.substr(i);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/DriveLetters.h"
+#include "core/DriveTable.h"
+#include "platform/FileSystem.h"
+#include "platform/Process.h"
+
+namespace kestrova {
+
+// How the program was asked to start, from its argument text.
+enum class StartupMode { Normal, MountAndExit, RemoveAndExit, Tray, TrayAndMount };
+
+// The whole argument text, upper-cased, compared exactly with "/M", "/R",
+// "/T" and "/B"; anything else is the normal start.
+StartupMode StartupModeFor(const std::string& argumentText);
+
+enum class Pane { Main, Options };
+
+// Message box styles, as the window shows them.
+inline constexpr int kStyleCritical = 16;
+inline constexpr int kStyleExclamation = 48;
+inline constexpr int kStyleInformation = 64;
+
+// What the main window shows; the Win32 layer implements it, tests record it.
+class FormView {
+  public:
+    virtual ~FormView() = default;
+    // Shows the table: the rows of the drive list and the entries of the
+    // mount list, with the table's selection.
+    virtual void ShowTable(const DriveTable& table) = 0;
+    virtual void ShowLetters(const LetterList& letters) = 0;
+    virtual void SetStatus(const std::string& text) = 0;
+    virtual void SetFolderText(const std::string& text) = 0;
+    virtual void SetListTooltip(const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& text, int style) = 0;
+    virtual void BringToFront(Pane pane) = 0;
+    virtual void PumpMessages() = 0;
+    // Screen and window sizes in twips; the window is moved in twips too.
+    virtual void ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
+                                     double& windowHeight) = 0;
+    virtual void MoveWindowTo(double left, double top) = 0;
+    virtual void ShowWindow() = 0;
+    virtual void DeleteTrayIcon() = 0;
+    virtual void UnloadOtherWindows() = 0;
+};
+
+// Whether another copy of the program is already running.
+class InstanceGuard {
+  public:
+    virtual ~InstanceGuard() = default;
+    virtual bool AnotherInstanceRunning() = 0;
+};
+
+// The command line `Explore` builds for Explorer.
+std::string ExploreCommandLine(const std::string& sPath = {}, const std::string& sRoot = {},
+                               bool fSelect = false, bool fFolders = false, bool fExisting = false);
+
+// The behaviour of the main window `frmMount`: it owns the virtual drive
+// table and the free-letter list for the life of the process.
+class MountForm {
+  public:
+    MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
+              InstanceGuard& instances, std::string programFolder);
+
+    // Run when the table is rebuilt, to read the registered start-up option.
+    std::function<void()> readStartupOption;
+    // The routines of the start-up modes; a mode without one starts normally.
+    std::function<void()> mountAllAndExit;
+    std::function<void()> removeAllAndExit;
+    std::function<void()> addTrayIcon;
+    std::function<void()> mountAllAndTray;
+
+    // The start-up sequence. Returns false when the program must end at once
+    // without a window (another copy runs); `mode` is the mode selected.
+    bool Form_Load(const std::string& argumentText, StartupMode& mode);
+    // Saves the table and lets go of the icon and the other windows.
+    // Runs once; later calls do nothing.
+    void Form_Unload();
+
+    // Rebuilds the drive list from the store file. A table changed since its
+    // last save is saved first, so the rebuild neither drops new rows nor
+    // brings removed ones back; if that save fails, the rows in memory stay.
+    void RefreshDriveList();
+
+    void lstDrives_Click(std::optional<std::size_t> selectedRow);
+    void lstDrives_DblClick(std::size_t selectedCount, std::optional<std::size_t> currentRow);
+    void lstDrives_MouseMove();
+
+    // Starts Explorer with the command line of `ExploreCommandLine`.
+    void Explore(const std::string& sPath = {}, const std::string& sRoot = {}, bool fSelect = false,
+                 bool fFolders = false, bool fExisting = false);
+
+    // Records that the table in memory differs from the store file.
+    void MarkTableChanged() { tableChanged_ = true; }
+
+    DriveTable& Table() { return table_; }
+    const DriveTable& Table() const { return table_; }
+    LetterList& Letters() { return letters_; }
+    DriveLetters& LetterTable() { return driveLetters_; }
+    const std::string& StorePathText() const { return storePath_; }
+    bool Unloaded() const { return unloaded_; }
+
+  private:
+    std::string StatusSummary();
+    bool SaveTable();
+
+    FormView& view_;
+    FileSystem& fileSystem_;
+    ProcessRunner& processes_;
+    InstanceGuard& instances_;
+    std::string programFolder_;
+    std::string storePath_;
+    DriveTable table_;
+    DriveLetters driveLetters_;
+    LetterList letters_;
+    bool tableChanged_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace kestrova
+
+namespace kestrova {
+
+// The argument text of a command line: what follows the program name (quoted
+// or not), without the blanks that separate the two; trailing text is kept.
+std::string ArgumentText(const std::string& commandLine);
+
+}  // namespace kestrova

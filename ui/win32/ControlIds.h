@@ -1,0 +1,32 @@
+#pragma once
+
+// Control ids of the main window, also used by the end-to-end tests to find
+// the controls.
+namespace kestrova::ids {
+
+inline constexpr int cmdAbout = 101;
+inline constexpr int cmdOptions = 102;
+inline constexpr int cmdMount = 103;
+inline constexpr int cmdRemove = 104;
+inline constexpr int fraMain = 110;
+inline constexpr int fraOptions = 111;
+inline constexpr int Picture2 = 112;
+inline constexpr int Picture1 = 113;
+inline constexpr int Text1 = 120;
+inline constexpr int Command2 = 121;
+inline constexpr int lblStatus = 122;
+inline constexpr int lstDrives = 123;
+inline constexpr int Label2 = 124;
+inline constexpr int Combo1 = 125;
+inline constexpr int Command3 = 126;
+inline constexpr int Command4 = 127;
+inline constexpr int optT = 130;
+inline constexpr int optM = 131;
+inline constexpr int optB = 132;
+inline constexpr int optNone = 133;
+inline constexpr int Label1 = 134;
+inline constexpr int Label3 = 135;
+inline constexpr int cmdBack = 136;
+inline constexpr int lstMount = 140;
+
+}  // namespace kestrova::ids

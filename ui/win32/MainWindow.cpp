@@ -1,0 +1,582 @@
+#include "ui/win32/MainWindow.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "ui/win32/ControlIds.h"
+#include "ui/win32/ResourceIds.h"
+
+namespace kestrova {
+
+namespace {
+
+const char kWindowClass[] = "KestrovaMount";
+const char kPaneClass[] = "KestrovaPane";
+const char kTitle[] = "Kestrova";
+
+const char kLabel1Text[] =
+    "Virtual Drives are valid for the current session only and must be mounted on Windows "
+    "startup if you want them to be available all the time.  Kestrova options allow for "
+    "mounting the drives and running Kestrova in the System Tray, mounting the drives and "
+    "closing Kestrova or just running Kestrova.  Kestrova does not delete your folders.  It "
+    "only mounts or dismounts them as drives.";
+
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// Frames and their containers pass their controls' notifications on to the
+// main window, which owns the logic.
+LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+            return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HICON DrawIcon(int size, bool mounted) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP color = CreateCompatibleBitmap(screen, size, size);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    ReleaseDC(nullptr, screen);
+
+    // The mask first: black where the picture is, white where it is clear.
+    HGDIOBJ old = SelectObject(memory, mask);
+    RECT all{0, 0, size, size};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const int unit = size / 16 > 0 ? size / 16 : 1;
+    const RECT body{unit, 4 * unit, size - unit, size - 4 * unit};
+    if (mounted) {
+        FillRect(memory, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    } else {
+        HPEN pen = CreatePen(PS_SOLID, 3 * unit, RGB(0, 0, 0));
+        HGDIOBJ oldPen = SelectObject(memory, pen);
+        MoveToEx(memory, 3 * unit, 3 * unit, nullptr);
+        LineTo(memory, size - 3 * unit, size - 3 * unit);
+        MoveToEx(memory, size - 3 * unit, 3 * unit, nullptr);
+        LineTo(memory, 3 * unit, size - 3 * unit);
+        SelectObject(memory, oldPen);
+        DeleteObject(pen);
+    }
+
+    SelectObject(memory, color);
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (mounted) {
+        // A disk drive: grey case, dark slot, green light.
+        HBRUSH caseBrush = CreateSolidBrush(RGB(160, 168, 176));
+        FillRect(memory, &body, caseBrush);
+        DeleteObject(caseBrush);
+        FrameRect(memory, &body, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+        const RECT slot{3 * unit, size / 2, size - 6 * unit, size / 2 + unit};
+        FillRect(memory, &slot, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+        HBRUSH light = CreateSolidBrush(RGB(40, 200, 60));
+        const RECT lamp{size - 4 * unit, size / 2 - unit, size - 2 * unit, size / 2 + unit};
+        FillRect(memory, &lamp, light);
+        DeleteObject(light);
+    } else {
+        HPEN pen = CreatePen(PS_SOLID, 3 * unit, RGB(220, 30, 30));
+        HGDIOBJ oldPen = SelectObject(memory, pen);
+        MoveToEx(memory, 3 * unit, 3 * unit, nullptr);
+        LineTo(memory, size - 3 * unit, size - 3 * unit);
+        MoveToEx(memory, size - 3 * unit, 3 * unit, nullptr);
+        LineTo(memory, 3 * unit, size - 3 * unit);
+        SelectObject(memory, oldPen);
+        DeleteObject(pen);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmColor = color;
+    info.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(color);
+    DeleteObject(mask);
+    return icon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
+                       const std::string& programFolder)
+    : form_(*this, fileSystem, processes, instances, programFolder) {}
+
+MainWindow::~MainWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+    if (images_ != nullptr) {
+        ImageList_Destroy(images_);
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+int MainWindow::Pixels(int twips) const {
+    return MulDiv(twips, dpi_, 1440);
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+    instance_ = instance;
+    // Form_Initialize: the common controls, before any control exists.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                       ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExA(&windowClass);
+
+    WNDCLASSEXA paneClass{};
+    paneClass.cbSize = sizeof paneClass;
+    paneClass.lpfnWndProc = PaneProcedure;
+    paneClass.hInstance = instance;
+    paneClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    paneClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    paneClass.lpszClassName = kPaneClass;
+    RegisterClassExA(&paneClass);
+
+    RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
+    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, kTitle, kWindowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    return window_ != nullptr;
+}
+
+HWND MainWindow::AddControl(HWND parent, const char* className, const char* text, DWORD style,
+                            int id, const layout::Rect& rect, DWORD exStyle) {
+    HWND control =
+        CreateWindowExA(exStyle, className, text, WS_CHILD | style, Pixels(rect.left),
+                        Pixels(rect.top), Pixels(rect.width), Pixels(rect.height), parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+}
+
+void MainWindow::AddTooltip(HWND control, const char* text) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainWindow::CreateImageList() {
+    const int size = MulDiv(16, dpi_, 96);
+    images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+    for (bool mounted : {true, false}) {
+        HICON icon = DrawIcon(size, mounted);
+        ImageList_AddIcon(images_, icon);
+        DestroyIcon(icon);
+    }
+}
+
+void MainWindow::CreateControls() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                               nullptr, instance_, nullptr);
+
+    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    HWND about = AddControl(window_, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);
+    HWND options =
+        AddControl(window_, "BUTTON", "&Options", button, ids::cmdOptions, layout::cmdOptions);
+    HWND mount =
+        AddControl(window_, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount);
+    HWND remove =
+        AddControl(window_, "BUTTON", "&Remove All", button, ids::cmdRemove, layout::cmdRemove);
+    (void)about;
+    AddTooltip(options, "Startup Options");
+    AddTooltip(mount, "Mount All Virtual Drives");
+    AddTooltip(remove, "Remove All Virtual Drives");
+
+    // The two panes lie on the same rectangle; only their z-order decides
+    // which one is seen, so both clip their siblings.
+    // (A frame paints its whole face, as its group box draws only lines.)
+    const DWORD pane = WS_VISIBLE | WS_CLIPSIBLINGS;
+    fraOptions_ = AddControl(window_, kPaneClass, "", pane, ids::fraOptions, layout::fraOptions,
+                             WS_EX_CONTROLPARENT);
+    fraMain_ = AddControl(window_, kPaneClass, "", pane, ids::fraMain, layout::fraMain,
+                          WS_EX_CONTROLPARENT);
+    const layout::Rect whole{0, 0, layout::fraMain.width, layout::fraMain.height};
+    AddControl(fraMain_, "BUTTON", "Select Folder", WS_VISIBLE | BS_GROUPBOX, 0, whole);
+    AddControl(fraOptions_, "BUTTON", "On Windows Startup", WS_VISIBLE | BS_GROUPBOX, 0, whole);
+
+    picture2_ = AddControl(fraMain_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture2,
+                           layout::Picture2, WS_EX_CONTROLPARENT);
+    HWND picture1 = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN,
+                               ids::Picture1, layout::Picture1, WS_EX_CONTROLPARENT);
+
+    text1_ = AddControl(picture2_, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, ids::Text1,
+                        layout::Text1, WS_EX_CLIENTEDGE);
+    HWND browse = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
+    AddTooltip(browse, "Select Folder to Mount");
+    lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
+                            ids::lblStatus, layout::lblStatus);
+    lstDrives_ =
+        AddControl(picture2_, WC_LISTVIEWA, "",
+                   WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                   ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
+    SendMessageA(lstDrives_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 LVS_EX_FULLROWSELECT);
+    CreateImageList();
+    SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+    const struct {
+        const char* header;
+        int width;
+    } columns[] = {{"Virtual Drive", layout::kDriveColumnWidth},
+                   {"Actual Directory Path", layout::kFolderColumnWidth}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<char*>(columns[i].header);
+        column.cx = Pixels(columns[i].width);
+        column.iSubItem = i;
+        SendMessageA(lstDrives_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&column));
+    }
+    AddTooltip(lstDrives_, "Click the Browse button to add a Virtual Drive");
+    SetWindowSubclass(lstDrives_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    FitToText(AddControl(picture2_, "STATIC", "Available Drive Letters", WS_VISIBLE, ids::Label2,
+                         layout::Label2));
+    // A drop-down list's height includes its open list.
+    layout::Rect comboRect = layout::Combo1;
+    comboRect.height = 3000;
+    combo1_ =
+        AddControl(picture2_, "COMBOBOX", "",
+                   WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, ids::Combo1, comboRect);
+    HWND create =
+        AddControl(picture2_, "BUTTON", "Create Drive", button, ids::Command3, layout::Command3);
+    AddTooltip(create, "Create Virtual Drive");
+    HWND removeDrive =
+        AddControl(picture2_, "BUTTON", "Remove Drive", button, ids::Command4, layout::Command4);
+    AddTooltip(removeDrive, "Remove Virtual Drive");
+
+    const DWORD option = WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON;
+    AddControl(picture1, "BUTTON", "Run Kestrova in the System Tray but don't mount Virtual Drives",
+               option | WS_GROUP, ids::optT, layout::optT);
+    AddControl(picture1, "BUTTON", "Mount Virtual Drives and then close Kestrova", option,
+               ids::optM, layout::optM);
+    AddControl(picture1, "BUTTON", "Run Kestrova in the System Tray and Mount Virtual Drives",
+               option, ids::optB, layout::optB);
+    HWND none = AddControl(picture1, "BUTTON", "Don't run Kestrova or Mount Virtual Drives", option,
+                           ids::optNone, layout::optNone);
+    SendMessageA(none, BM_SETCHECK, BST_CHECKED, 0);
+    AddControl(picture1, "STATIC", kLabel1Text, WS_VISIBLE | SS_LEFT, ids::Label1, layout::Label1);
+    FitToText(AddControl(picture1, "STATIC", "Double click a drive to open that folder. ",
+                         WS_VISIBLE, ids::Label3, layout::Label3));
+    HWND back =
+        AddControl(picture1, "BUTTON", "&Back", button | WS_GROUP, ids::cmdBack, layout::cmdBack);
+    AddTooltip(back, "Back to main window");
+
+    // The mount list: a list box below the client area, never seen, that
+    // shows the table's store entries.
+    lstMount_ = AddControl(window_, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
+    BringToFront(Pane::Main);
+}
+
+LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    MainWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        self = static_cast<MainWindow*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+    if (message == WM_MOUSEMOVE) {
+        reinterpret_cast<MainWindow*>(data)->form_.lstDrives_MouseMove();
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void MainWindow::Unload() {
+    form_.Form_Unload();
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows ends the process after this message without destroying
+            // the window, so the table is saved here.
+            if (wParam != FALSE) {
+                form_.Form_Unload();
+            }
+            return 0;
+        case WM_DESTROY:
+            SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+            RemoveWindowSubclass(lstDrives_, ListProcedure, 1);
+            window_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    switch (id) {
+        case ids::cmdOptions:
+            BringToFront(Pane::Options);
+            break;
+        case ids::cmdBack:
+            BringToFront(Pane::Main);
+            break;
+        default:
+            break;
+    }
+}
+
+std::optional<std::size_t> MainWindow::SelectedRow() const {
+    const LRESULT row =
+        SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (row < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != lstDrives_ || updatingList_) {
+        return 0;
+    }
+    switch (header.code) {
+        case NM_CLICK:
+            form_.lstDrives_Click(SelectedRow());
+            break;
+        case NM_DBLCLK: {
+            const auto count =
+                static_cast<std::size_t>(SendMessageA(lstDrives_, LVM_GETSELECTEDCOUNT, 0, 0));
+            const LRESULT current =
+                SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+            form_.lstDrives_DblClick(
+                count, current < 0 ? std::nullopt
+                                   : std::optional<std::size_t>(static_cast<std::size_t>(current)));
+            break;
+        }
+        case LVN_ITEMCHANGED: {
+            // Keyboard moves change the selection too; the mount list follows.
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) != 0 &&
+                ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
+                form_.Table().Select(SelectedRow());
+                const auto selected = form_.Table().Selected();
+                SendMessageA(lstMount_, LB_SETCURSEL,
+                             selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1),
+                             0);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return 0;
+}
+
+bool MainWindow::HandleDialogKeys(MSG& message) {
+    return window_ != nullptr && IsDialogMessageA(window_, &message) != 0;
+}
+
+void MainWindow::ShowTable(const DriveTable& table) {
+    updatingList_ = true;
+    std::vector<std::string> rows;
+    rows.reserve(table.Count());
+    for (const DriveRow& row : table.Rows()) {
+        rows.push_back(row.letter + '\n' + row.folder + '\n' + (row.mounted ? "1" : "2"));
+    }
+    if (rows != shownRows_) {
+        SendMessageA(lstDrives_, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(lstDrives_, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageA(lstMount_, LB_RESETCONTENT, 0, 0);
+        for (std::size_t i = 0; i < table.Count(); ++i) {
+            const DriveRow& row = table.Row(i);
+            LVITEMA item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = static_cast<int>(i);
+            item.pszText = const_cast<char*>(row.letter.c_str());
+            item.iImage = row.mounted ? 0 : 1;
+            SendMessageA(lstDrives_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            LVITEMA folder{};
+            folder.iSubItem = 1;
+            folder.pszText = const_cast<char*>(row.folder.c_str());
+            SendMessageA(lstDrives_, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&folder));
+            const std::string entry = row.MountEntry();
+            SendMessageA(lstMount_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        }
+        SendMessageA(lstDrives_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(lstDrives_, nullptr, TRUE);
+        shownRows_ = rows;
+    }
+    const auto selected = table.Selected();
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = 0;
+    // Clearing the selection also clears the current row.
+    SendMessageA(lstDrives_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
+    if (selected) {
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(lstDrives_, LVM_SETITEMSTATE, *selected, reinterpret_cast<LPARAM>(&state));
+    }
+    SendMessageA(lstMount_, LB_SETCURSEL,
+                 selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1), 0);
+    updatingList_ = false;
+}
+
+void MainWindow::ShowLetters(const LetterList& letters) {
+    SendMessageA(combo1_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& letter : letters.items) {
+        SendMessageA(combo1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(letter.c_str()));
+    }
+    SendMessageA(
+        combo1_, CB_SETCURSEL,
+        letters.selected ? static_cast<WPARAM>(*letters.selected) : static_cast<WPARAM>(-1), 0);
+}
+
+void MainWindow::FitToText(HWND label, const std::string& text) const {
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, font_);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT rect{};
+    GetClientRect(label, &rect);
+    const int height = rect.bottom > extent.cy ? rect.bottom : extent.cy;
+    SetWindowPos(label, nullptr, 0, 0, extent.cx + 2, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::FitToText(HWND label) const {
+    char text[512] = {};
+    GetWindowTextA(label, text, sizeof text);
+    FitToText(label, text);
+}
+
+void MainWindow::SetStatus(const std::string& text) {
+    // The label sizes itself to its text.
+    FitToText(lblStatus_, text);
+    SetWindowTextA(lblStatus_, text.c_str());
+    InvalidateRect(picture2_, nullptr, TRUE);
+}
+
+void MainWindow::SetFolderText(const std::string& text) {
+    SetWindowTextA(text1_, text.c_str());
+}
+
+void MainWindow::SetListTooltip(const std::string& text) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(lstDrives_);
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainWindow::ShowMessage(const std::string& text, int style) {
+    MessageBoxA(window_, text.c_str(), kTitle, static_cast<UINT>(MB_OK | style));
+}
+
+void MainWindow::BringToFront(Pane pane) {
+    HWND front = pane == Pane::Main ? fraMain_ : fraOptions_;
+    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(front, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+}
+
+void MainWindow::PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!HandleDialogKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+void MainWindow::ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
+                                     double& windowHeight) {
+    const double twipsPerPixel = 1440.0 / dpi_;
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    screenWidth = GetSystemMetrics(SM_CXSCREEN) * twipsPerPixel;
+    screenHeight = GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel;
+    windowWidth = (rect.right - rect.left) * twipsPerPixel;
+    windowHeight = (rect.bottom - rect.top) * twipsPerPixel;
+}
+
+void MainWindow::MoveWindowTo(double left, double top) {
+    const double pixelsPerTwip = dpi_ / 1440.0;
+    SetWindowPos(window_, nullptr, static_cast<int>(left * pixelsPerTwip + 0.5),
+                 static_cast<int>(top * pixelsPerTwip + 0.5), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::ShowWindow() {
+    ::ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+}
+
+void MainWindow::DeleteTrayIcon() {}
+
+void MainWindow::UnloadOtherWindows() {}
+
+}  // namespace kestrova

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/MountForm.h"
+#include "ui/win32/Layout.h"
+
+namespace kestrova {
+
+// The Win32 window `frmMount`: it creates the controls, turns messages into
+// calls of the form's logic and shows what the logic decided.
+class MainWindow final : public FormView {
+  public:
+    MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
+               const std::string& programFolder);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window, hidden. False when it cannot be created.
+    bool Create(HINSTANCE instance);
+    MountForm& Form() { return form_; }
+    HWND Handle() const { return window_; }
+    // True when the message belongs to the window's keyboard navigation.
+    bool HandleDialogKeys(MSG& message);
+
+    void ShowTable(const DriveTable& table) override;
+    void ShowLetters(const LetterList& letters) override;
+    void SetStatus(const std::string& text) override;
+    void SetFolderText(const std::string& text) override;
+    void SetListTooltip(const std::string& text) override;
+    void ShowMessage(const std::string& text, int style) override;
+    void BringToFront(Pane pane) override;
+    void PumpMessages() override;
+    void ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
+                             double& windowHeight) override;
+    void MoveWindowTo(double left, double top) override;
+    void ShowWindow() override;
+    void DeleteTrayIcon() override;
+    void UnloadOtherWindows() override;
+
+  private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    static LRESULT CALLBACK ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
+                    const layout::Rect& rect, DWORD exStyle = 0);
+    void AddTooltip(HWND control, const char* text);
+    void CreateImageList();
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    std::optional<std::size_t> SelectedRow() const;
+    int Pixels(int twips) const;
+    // Sizes a label to its text, as labels that size themselves do.
+    void FitToText(HWND label, const std::string& text) const;
+    void FitToText(HWND label) const;
+    void Unload();
+
+    MountForm form_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HFONT font_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    int dpi_ = 96;
+    bool updatingList_ = false;
+    // What the drive list shows now, to redraw only what changed.
+    std::vector<std::string> shownRows_;
+
+    HWND fraMain_ = nullptr;
+    HWND fraOptions_ = nullptr;
+    HWND text1_ = nullptr;
+    HWND lblStatus_ = nullptr;
+    HWND lstDrives_ = nullptr;
+    HWND combo1_ = nullptr;
+    HWND lstMount_ = nullptr;
+    HWND picture2_ = nullptr;
+};
+
+}  // namespace kestrova
