@@ -36,6 +36,17 @@ LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
+void DrawCross(HDC dc, int size, int unit, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, 3 * unit, color);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, 3 * unit, 3 * unit, nullptr);
+    LineTo(dc, size - 3 * unit, size - 3 * unit);
+    MoveToEx(dc, size - 3 * unit, 3 * unit, nullptr);
+    LineTo(dc, 3 * unit, size - 3 * unit);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
 HICON DrawIcon(int size, bool mounted) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -52,14 +63,7 @@ HICON DrawIcon(int size, bool mounted) {
     if (mounted) {
         FillRect(memory, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     } else {
-        HPEN pen = CreatePen(PS_SOLID, 3 * unit, RGB(0, 0, 0));
-        HGDIOBJ oldPen = SelectObject(memory, pen);
-        MoveToEx(memory, 3 * unit, 3 * unit, nullptr);
-        LineTo(memory, size - 3 * unit, size - 3 * unit);
-        MoveToEx(memory, size - 3 * unit, 3 * unit, nullptr);
-        LineTo(memory, 3 * unit, size - 3 * unit);
-        SelectObject(memory, oldPen);
-        DeleteObject(pen);
+        DrawCross(memory, size, unit, RGB(0, 0, 0));
     }
 
     SelectObject(memory, color);
@@ -77,14 +81,7 @@ HICON DrawIcon(int size, bool mounted) {
         FillRect(memory, &lamp, light);
         DeleteObject(light);
     } else {
-        HPEN pen = CreatePen(PS_SOLID, 3 * unit, RGB(220, 30, 30));
-        HGDIOBJ oldPen = SelectObject(memory, pen);
-        MoveToEx(memory, 3 * unit, 3 * unit, nullptr);
-        LineTo(memory, size - 3 * unit, size - 3 * unit);
-        MoveToEx(memory, size - 3 * unit, 3 * unit, nullptr);
-        LineTo(memory, 3 * unit, size - 3 * unit);
-        SelectObject(memory, oldPen);
-        DeleteObject(pen);
+        DrawCross(memory, size, unit, RGB(220, 30, 30));
     }
     SelectObject(memory, old);
     DeleteDC(memory);
