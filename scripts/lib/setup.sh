@@ -28,7 +28,7 @@ kestrova_install_packages() {
     sudo="sudo"
   fi
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
 # kestrova_build PRESET: configure (once) and build one preset.
