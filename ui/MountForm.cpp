@@ -3,6 +3,7 @@
 #include <cctype>
 #include <utility>
 
+#include "core/MountEngine.h"
 #include "core/PathNames.h"
 #include "core/StoreFile.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 const char kNotAvailable[] = " is not avalailable.     ";
 const char kUnreadStore[] = "Shrt.dat could not be read: the drives shown are the ones in memory";
+const char kNoDrivesInList[] = "There are no Virtual Drives in the list     ";
 const char kSaveFailed[] =
     "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.     ";
 
@@ -68,7 +70,9 @@ MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& proc
       processes_(processes),
       instances_(instances),
       programFolder_(std::move(programFolder)),
-      storePath_(StorePath(programFolder_)) {}
+      storePath_(StorePath(programFolder_)) {
+    mountAllAndExit = [this] { MountAllAndExit(); };
+}
 
 bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     mode = StartupModeFor(argumentText);
@@ -176,6 +180,87 @@ void MountForm::RefreshDriveList() {
     if (readStartupOption) {
         readStartupOption();
     }
+}
+
+void MountForm::FinishOperation() {
+    busy_ = false;
+    if (closePending_) {
+        closePending_ = false;
+        view_.RequestClose();
+    }
+}
+
+bool MountForm::QueryClose() {
+    if (busy_) {
+        closePending_ = true;
+        return false;
+    }
+    return true;
+}
+
+void MountForm::MountAllDrives() {
+    if (table_.Empty() || busy_) {
+        return;
+    }
+    busy_ = true;
+    // The rows are taken once: the table does not change while this runs,
+    // since other table commands are refused meanwhile.
+    const std::vector<DriveRow> rows = table_.Rows();
+    std::vector<std::string> notStarted;
+    for (const DriveRow& row : rows) {
+        if (!row.hasSeparator) {
+            continue;  // a hand-written line is no mapping
+        }
+        view_.SetStatus("Mounting " + row.letter + "....");
+        view_.PumpMessages();
+        if (!MountVirtualDrive(processes_, row.letter, row.storedFolder)) {
+            notStarted.push_back(row.letter);
+        }
+        view_.PumpMessages();
+    }
+    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::MountAll);
+    view_.ShowLetters(letters_);
+    view_.PumpMessages();
+    view_.SetStatus("Virtual Drives");
+    view_.PumpMessages();
+    RefreshDriveList();
+    if (!notStarted.empty()) {
+        // A mapping whose subst.exe never ran is not mounted, whatever the
+        // letter shows; the rows say so and the status line says why.
+        for (std::size_t i = 0; i < table_.Count(); ++i) {
+            for (const std::string& letter : notStarted) {
+                if (table_.Row(i).letter == letter) {
+                    table_.SetMounted(i, false);
+                }
+            }
+        }
+        view_.ShowTable(table_);
+        view_.SetStatus("subst.exe could not be started: " + std::to_string(notStarted.size()) +
+                        " Virtual Drives not mounted");
+    }
+    FinishOperation();
+}
+
+void MountForm::MountAllAndExit() {
+    busy_ = true;
+    for (const DriveRow& row : table_.Rows()) {
+        if (row.hasSeparator) {
+            MountVirtualDrive(processes_, row.letter, row.storedFolder);
+        }
+    }
+    view_.PumpMessages();
+    view_.EndProcess();
+}
+
+void MountForm::cmdMount_Click() {
+    if (busy_) {
+        return;
+    }
+    if (table_.Empty()) {
+        view_.ShowMessage(kNoDrivesInList, kStyleInformation);
+        return;
+    }
+    MountAllDrives();
 }
 
 void MountForm::lstDrives_Click(std::optional<std::size_t> selectedRow) {

@@ -47,6 +47,10 @@ class FormView {
     virtual void ShowWindow() = 0;
     virtual void DeleteTrayIcon() = 0;
     virtual void UnloadOtherWindows() = 0;
+    // Asks for the window to be closed, as the user would; runs later.
+    virtual void RequestClose() = 0;
+    // Ends the process at once, without unloading the window.
+    virtual void EndProcess() = 0;
 };
 
 // Whether another copy of the program is already running.
@@ -87,6 +91,21 @@ class MountForm {
     // brings removed ones back; if that save fails, the rows in memory stay.
     void RefreshDriveList();
 
+    // Mounts every stored drive with its progress in the status line, then
+    // renews the free letters and the drive list.
+    void MountAllDrives();
+    // The "/M" start: mounts every stored drive and ends the process without
+    // saving.
+    void MountAllAndExit();
+    void cmdMount_Click();
+
+    // While an operation waits for subst.exe the window stays responsive, but
+    // a second command that changes the table is refused, and a close asked
+    // for meanwhile is carried out when the operation has finished.
+    bool Busy() const { return busy_; }
+    // A close of the window: true when it may go ahead now.
+    bool QueryClose();
+
     void lstDrives_Click(std::optional<std::size_t> selectedRow);
     void lstDrives_DblClick(std::size_t selectedCount, std::optional<std::size_t> currentRow);
     void lstDrives_MouseMove();
@@ -108,6 +127,7 @@ class MountForm {
   private:
     std::string StatusSummary();
     bool SaveTable();
+    void FinishOperation();
 
     FormView& view_;
     FileSystem& fileSystem_;
@@ -120,6 +140,8 @@ class MountForm {
     LetterList letters_;
     bool tableChanged_ = false;
     bool unloaded_ = false;
+    bool busy_ = false;
+    bool closePending_ = false;
 };
 
 }  // namespace kestrova

@@ -54,6 +54,8 @@ class RecordingView final : public FormView {
     void ShowWindow() override { calls.push_back("show"); }
     void DeleteTrayIcon() override { calls.push_back("delete icon"); }
     void UnloadOtherWindows() override { calls.push_back("unload others"); }
+    void RequestClose() override { calls.push_back("close"); }
+    void EndProcess() override { calls.push_back("end process"); }
 
     std::vector<std::string> calls;
     std::vector<std::string> shownEntries;
@@ -264,6 +266,120 @@ TEST_F(MountFormTest, UnloadThatCannotSaveSaysSo) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].second, 48);
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");
+}
+
+// Mounting plays subst's part in the fake: a started mount line maps its
+// letter, so the rebuild afterwards sees the drive.
+class MountAllTest : public MountFormTest {
+  protected:
+    MountAllTest() {
+        processes.onStart = [this](const std::string& line) {
+            view.calls.push_back("start " + line);
+            if (line.rfind("subst.exe ", 0) == 0 && line.find(" /d") == std::string::npos) {
+                fs.AddDrive(line.substr(10, 2));
+            }
+        };
+    }
+};
+
+TEST_F(MountAllTest, EachEntryIsAnnouncedBeforeItsSubstRuns) {
+    Load("F:-C:\\WORK\r\nG:-C:\\MY-DIR\\MY-FOL~1\r\nH:-\"\\\\srv\\x\"\r\n");
+    view.calls.clear();
+    form.cmdMount_Click();
+    const std::vector<std::string> expectedStarts = {"start subst.exe F: C:\\WORK",
+                                                     "start subst.exe G: C:\\MY-DIR\\MY-FOL~1",
+                                                     "start subst.exe H: \"\\\\srv\\x\""};
+    std::vector<std::string> starts;
+    std::size_t statusesBeforeStart = 0;
+    for (std::size_t i = 0; i < view.calls.size(); ++i) {
+        if (view.calls[i].rfind("start ", 0) == 0) {
+            starts.push_back(view.calls[i]);
+            // status, pump, then the start
+            ASSERT_GE(i, 2u);
+            EXPECT_EQ(view.calls[i - 1], "pump");
+            EXPECT_EQ(view.calls[i - 2], "status");
+            ++statusesBeforeStart;
+        }
+    }
+    EXPECT_EQ(starts, expectedStarts);
+    EXPECT_EQ(statusesBeforeStart, 3u);
+    // Free letters: F:, G:, H: are taken now, and the first free one (A:) is dropped.
+    EXPECT_EQ(form.Letters().SelectedText(), "B:");
+    EXPECT_EQ(form.Letters().items[1], "I:");
+    EXPECT_EQ(view.status, "3 Virtual Drives (Mounted)");
+    for (const DriveRow& row : form.Table().Rows()) {
+        EXPECT_TRUE(row.mounted) << row.letter;
+    }
+}
+
+TEST_F(MountAllTest, StatusShowsEachDriveInTurn) {
+    std::vector<std::string> seen;
+    Load("F:-C:\\WORK\r\nG:-C:\\WORK\r\n");
+    processes.onStart = [&](const std::string&) { seen.push_back(view.status); };
+    form.MountAllDrives();
+    EXPECT_EQ(seen, (std::vector<std::string>{"Mounting F:....", "Mounting G:...."}));
+}
+
+TEST_F(MountAllTest, EmptyListShowsAMessageAndStartsNothing) {
+    Load("");
+    view.calls.clear();
+    form.MountAllDrives();
+    EXPECT_TRUE(view.calls.empty());
+    form.cmdMount_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "There are no Virtual Drives in the list     ");
+    EXPECT_EQ(view.messages[0].second, 64);
+    EXPECT_TRUE(processes.events.empty());
+}
+
+TEST_F(MountAllTest, UnsavedChangesSurviveTheRebuild) {
+    Load("F:-C:\\WORK\r\nG:-C:\\WORK\r\n");
+    form.Table().RemoveAt(0);
+    form.Table().Append({"H:", "C:\\Program Files", "C:\\PROGRA~1", true, false});
+    form.MarkTableChanged();
+    form.MountAllDrives();
+    EXPECT_EQ(form.Table().MountEntries(),
+              (std::vector<std::string>{"G:-C:\\Work", "H:-C:\\PROGRA~1"}));
+}
+
+TEST_F(MountAllTest, SubstThatCannotStartLeavesTheRowsUnmountedAndSaysWhy) {
+    fs.AddDrive("F:");  // the letter is in use by something else already
+    Load("F:-C:\\WORK\r\nno dash here\r\n");
+    processes.startFails = true;
+    form.MountAllDrives();
+    EXPECT_EQ(processes.CommandLines(), std::vector<std::string>{"subst.exe F: C:\\WORK"});
+    EXPECT_FALSE(form.Table().Row(0).mounted);
+    EXPECT_NE(view.status.find("subst.exe could not be started"), std::string::npos);
+}
+
+TEST_F(MountAllTest, CommandsDuringTheWaitAreRefusedAndACloseWaitsForTheEnd) {
+    Load("F:-C:\\WORK\r\nG:-C:\\WORK\r\n");
+    int waits = 0;
+    processes.onWait = [&] {
+        // The window's messages run during the wait: a second Mount All and
+        // a close arrive.
+        if (waits++ == 0) {
+            form.cmdMount_Click();
+            EXPECT_FALSE(form.QueryClose());
+        }
+    };
+    view.calls.clear();
+    form.cmdMount_Click();
+    EXPECT_EQ(processes.CommandLines().size(), 2u);
+    EXPECT_FALSE(form.Busy());
+    EXPECT_EQ(view.calls.back(), "close");
+    EXPECT_TRUE(form.QueryClose());
+}
+
+TEST_F(MountAllTest, MountAndExitMountsEverythingAndEndsWithoutSaving) {
+    Load("F:-C:\\WORK\r\nG:-C:\\PROGRA~1\r\n", "/m");
+    EXPECT_EQ(processes.CommandLines(),
+              (std::vector<std::string>{"subst.exe F: C:\\WORK", "subst.exe G: C:\\PROGRA~1"}));
+    const auto end = std::find(view.calls.begin(), view.calls.end(), "end process");
+    ASSERT_NE(end, view.calls.end());
+    EXPECT_EQ(*(end - 1), "pump");
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
+    EXPECT_EQ(fs.Contents(kStore), "F:-C:\\WORK\r\nG:-C:\\PROGRA~1\r\n");
 }
 
 }  // namespace

@@ -341,7 +341,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CLOSE:
-            Unload();
+            // A close asked for while subst.exe is waited for runs afterwards.
+            if (form_.QueryClose()) {
+                Unload();
+            }
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
@@ -373,6 +376,9 @@ void MainWindow::OnCommand(int id, int code) {
             break;
         case ids::cmdBack:
             BringToFront(Pane::Main);
+            break;
+        case ids::cmdMount:
+            form_.cmdMount_Click();
             break;
         default:
             break;
@@ -575,5 +581,13 @@ void MainWindow::ShowWindow() {
 void MainWindow::DeleteTrayIcon() {}
 
 void MainWindow::UnloadOtherWindows() {}
+
+void MainWindow::RequestClose() {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::EndProcess() {
+    ExitProcess(0);
+}
 
 }  // namespace kestrova

@@ -44,6 +44,8 @@ class MainWindow final : public FormView {
     void ShowWindow() override;
     void DeleteTrayIcon() override;
     void UnloadOtherWindows() override;
+    void RequestClose() override;
+    void EndProcess() override;
 
   private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
