@@ -5,6 +5,7 @@
 
 #include "core/MountEngine.h"
 #include "core/PathNames.h"
+#include "core/StoreEntry.h"
 #include "core/StoreFile.h"
 
 namespace kestrova {
@@ -14,6 +15,9 @@ namespace {
 const char kNotAvailable[] = " is not avalailable.     ";
 const char kUnreadStore[] = "Shrt.dat could not be read: the drives shown are the ones in memory";
 const char kNoDrivesInList[] = "There are no Virtual Drives in the list     ";
+const char kCannotMountRoot[] = " cannot be mounted as a Virtual Drive     ";
+const char kSelectDirectory[] = "Please select a Directory to Mount     ";
+const char kNoFreeLetter[] = "There is no free drive letter left to mount the folder on.     ";
 const char kSaveFailed[] =
     "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.     ";
 
@@ -263,10 +267,81 @@ void MountForm::cmdMount_Click() {
     MountAllDrives();
 }
 
+void MountForm::Command2_Click() {
+    if (busy_) {
+        return;
+    }
+    table_.Select(std::nullopt);
+    view_.ShowTable(table_);
+    pendingFolder_ = view_.BrowseForFolder("Select Folder");
+    view_.SetFolderText(pendingFolder_);
+    if (pendingFolder_.size() == 3) {
+        view_.ShowMessage(pendingFolder_ + kCannotMountRoot, kStyleExclamation);
+        pendingFolder_.clear();
+        view_.SetFolderText(pendingFolder_);
+    }
+}
+
+void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool currentSelected) {
+    if (busy_) {
+        return;
+    }
+    if (currentRow && *currentRow >= table_.Count()) {
+        currentRow.reset();
+    }
+    if (pendingFolder_.empty() && !currentRow) {
+        view_.ShowMessage(kSelectDirectory, kStyleInformation);
+        return;
+    }
+    busy_ = true;
+    if (!pendingFolder_.empty() && !currentRow) {
+        const std::string letter = letters_.SelectedText();
+        if (letter.empty()) {
+            view_.ShowMessage(kNoFreeLetter, kStyleExclamation);
+        } else {
+            DriveRow row;
+            row.letter = letter;
+            row.folder = pendingFolder_;
+            row.storedFolder = StoredFolderFor(fileSystem_, pendingFolder_);
+            if (row.storedFolder.empty()) {
+                row.storedFolder = pendingFolder_;  // no short form: keep the folder itself
+            }
+            const bool started = MountVirtualDrive(processes_, letter, row.storedFolder);
+            // The icon tells what happened, not what was hoped for.
+            row.mounted = started && DirExists(fileSystem_, letter);
+            table_.Append(row);
+            MarkTableChanged();
+            view_.ShowTable(table_);
+            view_.PumpMessages();
+            RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::CreateDrive);
+            view_.ShowLetters(letters_);
+            if (!started) {
+                view_.SetStatus("subst.exe could not be started: " + letter + " is not mounted");
+            }
+        }
+    } else if (currentRow && currentSelected && pendingFolder_.empty()) {
+        // The row's entry is part of the row itself, so there is always a
+        // stored folder to mount.
+        const DriveRow row = table_.Row(*currentRow);
+        MountVirtualDrive(processes_, row.letter, row.storedFolder);
+        SaveTable();
+        view_.PumpMessages();
+        RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::CreateDrive);
+        view_.ShowLetters(letters_);
+        RefreshDriveList();
+    }
+    if (!table_.Empty()) {
+        table_.Select(std::nullopt);
+        view_.ShowTable(table_);
+    }
+    FinishOperation();
+}
+
 void MountForm::lstDrives_Click(std::optional<std::size_t> selectedRow) {
     table_.Select(selectedRow);
     view_.ShowTable(table_);
-    view_.SetFolderText({});
+    pendingFolder_.clear();
+    view_.SetFolderText(pendingFolder_);
 }
 
 void MountForm::lstDrives_DblClick(std::size_t selectedCount,

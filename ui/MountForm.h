@@ -47,6 +47,8 @@ class FormView {
     virtual void ShowWindow() = 0;
     virtual void DeleteTrayIcon() = 0;
     virtual void UnloadOtherWindows() = 0;
+    // The folder browser over the window; empty when cancelled.
+    virtual std::string BrowseForFolder(const std::string& prompt) = 0;
     // Asks for the window to be closed, as the user would; runs later.
     virtual void RequestClose() = 0;
     // Ends the process at once, without unloading the window.
@@ -99,6 +101,14 @@ class MountForm {
     void MountAllAndExit();
     void cmdMount_Click();
 
+    // Browse (`Command2`): the chosen folder becomes the pending folder.
+    void Command2_Click();
+    // Create Drive (`Command3`): creates a drive from the pending folder and
+    // the chosen letter, or mounts the selected row again. `currentRow` is the
+    // list's current row, `currentSelected` whether that row is selected.
+    void Command3_Click(std::optional<std::size_t> currentRow, bool currentSelected);
+    const std::string& PendingFolder() const { return pendingFolder_; }
+
     // While an operation waits for subst.exe the window stays responsive, but
     // a second command that changes the table is refused, and a close asked
     // for meanwhile is carried out when the operation has finished.
@@ -141,6 +151,7 @@ class MountForm {
     bool tableChanged_ = false;
     bool unloaded_ = false;
     bool busy_ = false;
+    std::string pendingFolder_;  // the text of `Text1`
     bool closePending_ = false;
 };
 

@@ -54,6 +54,10 @@ class RecordingView final : public FormView {
     void ShowWindow() override { calls.push_back("show"); }
     void DeleteTrayIcon() override { calls.push_back("delete icon"); }
     void UnloadOtherWindows() override { calls.push_back("unload others"); }
+    std::string BrowseForFolder(const std::string& prompt) override {
+        calls.push_back("browse " + prompt);
+        return browseResult;
+    }
     void RequestClose() override { calls.push_back("close"); }
     void EndProcess() override { calls.push_back("end process"); }
 
@@ -64,6 +68,7 @@ class RecordingView final : public FormView {
     std::string folderText = "C:\\Chosen";
     std::string tooltip;
     std::vector<std::pair<std::string, int>> messages;
+    std::string browseResult;
     double movedLeft = -1;
     double movedTop = -1;
 };
@@ -380,6 +385,119 @@ TEST_F(MountAllTest, MountAndExitMountsEverythingAndEndsWithoutSaving) {
     EXPECT_EQ(*(end - 1), "pump");
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
     EXPECT_EQ(fs.Contents(kStore), "F:-C:\\WORK\r\nG:-C:\\PROGRA~1\r\n");
+}
+
+TEST_F(MountAllTest, BrowseTakesAFolderButNotADriveRoot) {
+    Load("E:-C:\\WORK\r\n");
+    form.lstDrives_Click(0);
+    view.browseResult = "";  // cancelled
+    form.Command2_Click();
+    EXPECT_FALSE(form.Table().Selected().has_value());
+    EXPECT_EQ(form.PendingFolder(), "");
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "browse Select Folder"),
+              view.calls.end());
+
+    view.browseResult = "C:\\";
+    form.Command2_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "C:\\ cannot be mounted as a Virtual Drive     ");
+    EXPECT_EQ(view.messages[0].second, 48);
+    EXPECT_EQ(form.PendingFolder(), "");
+    EXPECT_EQ(view.folderText, "");
+
+    view.browseResult = "C:\\Program Files";
+    form.Command2_Click();
+    EXPECT_EQ(form.PendingFolder(), "C:\\Program Files");
+    EXPECT_EQ(view.folderText, "C:\\Program Files");
+}
+
+TEST_F(MountAllTest, CreateDriveWithoutFolderOrRowAsksForADirectory) {
+    Load("");
+    form.Command3_Click(std::nullopt, false);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "Please select a Directory to Mount     ");
+    EXPECT_EQ(view.messages[0].second, 64);
+    EXPECT_TRUE(processes.events.empty());
+}
+
+TEST_F(MountAllTest, CreateDriveMapsTheFolderAndAddsTheRowToTheTable) {
+    Load("E:-C:\\WORK\r\n");
+    view.browseResult = "C:\\Program Files";
+    form.Command2_Click();
+    ASSERT_EQ(form.Letters().SelectedText(), "A:");
+    form.Command3_Click(std::nullopt, false);
+    EXPECT_EQ(processes.CommandLines(), std::vector<std::string>{"subst.exe A: C:\\PROGRA~1"});
+    ASSERT_EQ(form.Table().Count(), 2u);
+    EXPECT_EQ(form.Table().Row(1).letter, "A:");
+    EXPECT_EQ(form.Table().Row(1).folder, "C:\\Program Files");
+    EXPECT_TRUE(form.Table().Row(1).mounted);
+    EXPECT_EQ(form.Table().MountEntry(1), "A:-C:\\PROGRA~1");
+    EXPECT_EQ(view.shownEntries, form.Table().MountEntries());
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");  // saved when the program ends
+    EXPECT_EQ(form.PendingFolder(), "C:\\Program Files");
+    // A: is mapped now; the first free letter (B:) is dropped as well.
+    EXPECT_EQ(form.Letters().SelectedText(), "F:");
+    EXPECT_FALSE(form.Table().Selected().has_value());
+}
+
+TEST_F(MountAllTest, CreateDriveShowsAFailedMappingAsNotMounted) {
+    Load("");
+    view.browseResult = "C:\\Work";
+    form.Command2_Click();
+    processes.onStart = nullptr;  // subst runs but maps nothing
+    form.Command3_Click(std::nullopt, false);
+    ASSERT_EQ(form.Table().Count(), 1u);
+    EXPECT_FALSE(form.Table().Row(0).mounted);
+
+    processes.startFails = true;
+    form.Command3_Click(std::nullopt, false);
+    ASSERT_EQ(form.Table().Count(), 2u);
+    EXPECT_FALSE(form.Table().Row(1).mounted);
+    EXPECT_NE(view.status.find("could not be started"), std::string::npos);
+}
+
+TEST_F(MountAllTest, CreateDriveWithNoFreeLetterAddsNothing) {
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        fs.AddDrive(std::string{c, ':'});
+    }
+    Load("");
+    view.browseResult = "C:\\Work";
+    form.Command2_Click();
+    form.Command3_Click(std::nullopt, false);
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_TRUE(processes.events.empty());
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].second, 48);
+}
+
+TEST_F(MountAllTest, CreateDriveOnASelectedRowMountsItAgainAndSaves) {
+    Load("F:-C:\\WORK\r\nG:-C:\\PROGRA~1\r\n");
+    form.Table().Append({"H:", "C:\\Work", "C:\\WORK", true, false});
+    form.MarkTableChanged();
+    form.lstDrives_Click(1);
+    form.Command3_Click(1, true);
+    EXPECT_EQ(processes.CommandLines(), std::vector<std::string>{"subst.exe G: C:\\PROGRA~1"});
+    EXPECT_EQ(fs.Contents(kStore), "F:-C:\\Work\r\nG:-C:\\PROGRA~1\r\nH:-C:\\Work\r\n");
+    EXPECT_TRUE(form.Table().Row(1).mounted);
+    EXPECT_FALSE(form.Table().Selected().has_value());
+    EXPECT_EQ(form.Table().Count(), 3u);
+
+    // A pending folder while a row is current: nothing but the clearing.
+    view.browseResult = "C:\\Work";
+    form.Command2_Click();
+    form.Command3_Click(0, false);
+    EXPECT_EQ(processes.CommandLines().size(), 1u);
+}
+
+TEST_F(MountAllTest, CreateDriveIsRefusedWhileAnotherCommandWaits) {
+    Load("F:-C:\\WORK\r\n");
+    view.browseResult = "C:\\Work";
+    form.Command2_Click();
+    processes.onWait = [&] { form.Command3_Click(std::nullopt, false); };
+    form.Command3_Click(std::nullopt, false);
+    EXPECT_EQ(processes.CommandLines().size(), 1u);
+    EXPECT_EQ(form.Table().Count(), 2u);
 }
 
 }  // namespace

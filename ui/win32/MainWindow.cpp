@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "platform/win32/Win32Shell.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/ResourceIds.h"
 
@@ -229,8 +230,10 @@ void MainWindow::CreateControls() {
     HWND picture1 = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN,
                                ids::Picture1, layout::Picture1, WS_EX_CONTROLPARENT);
 
-    text1_ = AddControl(picture2_, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, ids::Text1,
-                        layout::Text1, WS_EX_CLIENTEDGE);
+    // Only the folder browser fills the folder box.
+    text1_ =
+        AddControl(picture2_, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
+                   ids::Text1, layout::Text1, WS_EX_CLIENTEDGE);
     HWND browse = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
     AddTooltip(browse, "Select Folder to Mount");
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
@@ -380,6 +383,22 @@ void MainWindow::OnCommand(int id, int code) {
         case ids::cmdMount:
             form_.cmdMount_Click();
             break;
+        case ids::Command2:
+            form_.Command2_Click();
+            break;
+        case ids::Command3: {
+            const LRESULT current =
+                SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+            const bool selected =
+                current >= 0 && (SendMessageA(lstDrives_, LVM_GETITEMSTATE,
+                                              static_cast<WPARAM>(current), LVIS_SELECTED) &
+                                 LVIS_SELECTED) != 0;
+            form_.Command3_Click(
+                current < 0 ? std::nullopt
+                            : std::optional<std::size_t>(static_cast<std::size_t>(current)),
+                selected);
+            break;
+        }
         default:
             break;
     }
@@ -581,6 +600,10 @@ void MainWindow::ShowWindow() {
 void MainWindow::DeleteTrayIcon() {}
 
 void MainWindow::UnloadOtherWindows() {}
+
+std::string MainWindow::BrowseForFolder(const std::string& prompt) {
+    return kestrova::BrowseForFolder(window_, prompt);
+}
 
 void MainWindow::RequestClose() {
     PostMessageA(window_, WM_CLOSE, 0, 0);

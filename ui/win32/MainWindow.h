@@ -44,6 +44,7 @@ class MainWindow final : public FormView {
     void ShowWindow() override;
     void DeleteTrayIcon() override;
     void UnloadOtherWindows() override;
+    std::string BrowseForFolder(const std::string& prompt) override;
     void RequestClose() override;
     void EndProcess() override;
 
