@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessRunner.h"
@@ -25,8 +23,6 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // The folder browser needs COM on this, the window's thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     kestrova::Win32FileSystem fileSystem;
     kestrova::Win32ProcessRunner processes;
     MutexInstanceGuard instances;
@@ -44,9 +40,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-    }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
     }
     return 0;
 }
