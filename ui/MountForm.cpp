@@ -68,14 +68,101 @@ std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoo
 }
 
 MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
-                     InstanceGuard& instances, std::string programFolder)
+                     InstanceGuard& instances, RegistryApi& registry, std::string programFolder)
     : view_(view),
       fileSystem_(fileSystem),
       processes_(processes),
       instances_(instances),
       programFolder_(std::move(programFolder)),
-      storePath_(StorePath(programFolder_)) {
+      storePath_(StorePath(programFolder_)),
+      registry_(registry) {
     mountAllAndExit = [this] { MountAllAndExit(); };
+    NewRunKeyAccessor();
+}
+
+std::string RunValueData(const std::string& programFolder, const std::string& startupSwitch) {
+    const std::string program = programFolder + "\\Kestrova.exe";
+    if (program.find(' ') != std::string::npos) {
+        return "\"" + program + "\" " + startupSwitch;
+    }
+    return program + " " + startupSwitch;
+}
+
+void MountForm::NewRunKeyAccessor() {
+    runKey_ = std::make_unique<RegistryRoutines>(registry_);
+    runKey_->hKey(kHkeyCurrentUser);
+    runKey_->KeyRoot("Software\\Microsoft\\Windows\\CurrentVersion");
+    runKey_->SubKey("Run");
+}
+
+std::string MountForm::RunValueText() {
+    const Variant value = runKey_->GetRegistryValue("Kestrova");
+    const std::string* text = value.Text();
+    return text != nullptr ? *text : std::string{};
+}
+
+void MountForm::ReadStartupOption() {
+    NewRunKeyAccessor();
+    const std::string text = RunValueText();
+    StartupOption option = StartupOption::None;
+    if (text.find("/M") != std::string::npos) {
+        option = StartupOption::M;
+    } else if (text.find("/T") != std::string::npos) {
+        option = StartupOption::T;
+    } else if (text.find("/B") != std::string::npos) {
+        option = StartupOption::B;
+    }
+    SelectStartupOption(option);
+}
+
+void MountForm::SelectStartupOption(StartupOption option) {
+    if (option == selectedOption_) {
+        return;
+    }
+    selectedOption_ = option;
+    view_.ShowStartupOption(option);
+    RunOptionAction(option);
+}
+
+void MountForm::opt_Click(StartupOption option) {
+    if (busy_) {
+        view_.ShowStartupOption(selectedOption_);  // the click is refused
+        return;
+    }
+    selectedOption_ = option;
+    view_.ShowStartupOption(option);
+    RunOptionAction(option);
+}
+
+void MountForm::RunOptionAction(StartupOption option) {
+    switch (option) {
+        case StartupOption::B:
+        case StartupOption::M:
+            if (table_.Empty()) {
+                SelectStartupOption(StartupOption::None);
+                view_.ShowMessage("There are no Virtual Drives in the list to Mount    ",
+                                  kStyleInformation);
+            } else {
+                runKey_->SetRegistryValue(
+                    "Kestrova",
+                    RunValueData(programFolder_, option == StartupOption::B ? "/B" : "/M"), kRegSz);
+            }
+            break;
+        case StartupOption::T:
+            runKey_->SetRegistryValue("Kestrova", RunValueData(programFolder_, "/T"), kRegSz);
+            break;
+        case StartupOption::None:
+            runKey_->DeleteValue("Kestrova");
+            break;
+    }
+}
+
+void MountForm::cmdOptions_Click() {
+    view_.BringToFront(Pane::Options);
+}
+
+void MountForm::cmdBack_Click() {
+    view_.BringToFront(Pane::Main);
 }
 
 bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
@@ -181,9 +268,7 @@ void MountForm::RefreshDriveList() {
     }
     view_.ShowTable(table_);
     view_.SetStatus(status);
-    if (readStartupOption) {
-        readStartupOption();
-    }
+    ReadStartupOption();
 }
 
 void MountForm::FinishOperation() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "core/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
+#include "platform/registry/RegistryRoutines.h"
 
 namespace kestrova {
 
@@ -20,6 +22,14 @@ enum class StartupMode { Normal, MountAndExit, RemoveAndExit, Tray, TrayAndMount
 StartupMode StartupModeFor(const std::string& argumentText);
 
 enum class Pane { Main, Options };
+
+// The start-up options of the options pane (`optT`, `optM`, `optB`, `optNone`).
+enum class StartupOption { T, M, B, None };
+
+// The Run value's data for a switch: the program folder, "\", "Kestrova.exe",
+// a blank and the switch. A folder with a blank has the program's path quoted,
+// so that Windows cannot start another program at logon instead.
+std::string RunValueData(const std::string& programFolder, const std::string& startupSwitch);
 
 // Message box styles, as the window shows them.
 inline constexpr int kStyleCritical = 16;
@@ -38,6 +48,7 @@ class FormView {
     virtual void SetFolderText(const std::string& text) = 0;
     virtual void SetListTooltip(const std::string& text) = 0;
     virtual void ShowMessage(const std::string& text, int style) = 0;
+    virtual void ShowStartupOption(StartupOption option) = 0;
     virtual void BringToFront(Pane pane) = 0;
     virtual void PumpMessages() = 0;
     // Screen and window sizes in twips; the window is moved in twips too.
@@ -71,10 +82,8 @@ std::string ExploreCommandLine(const std::string& sPath = {}, const std::string&
 class MountForm {
   public:
     MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
-              InstanceGuard& instances, std::string programFolder);
+              InstanceGuard& instances, RegistryApi& registry, std::string programFolder);
 
-    // Run when the table is rebuilt, to read the registered start-up option.
-    std::function<void()> readStartupOption;
     // The routines of the start-up modes; a mode without one starts normally.
     std::function<void()> mountAllAndExit;
     std::function<void()> removeAllAndExit;
@@ -116,6 +125,21 @@ class MountForm {
     // A close of the window: true when it may go ahead now.
     bool QueryClose();
 
+    void cmdOptions_Click();
+    void cmdBack_Click();
+
+    // The user chose an option: its action runs.
+    void opt_Click(StartupOption option);
+    // Program code selects an option: its action runs only when the option
+    // was not selected before.
+    void SelectStartupOption(StartupOption option);
+    StartupOption SelectedStartupOption() const { return selectedOption_; }
+    // Reads the Run value through a fresh accessor and selects the option it
+    // names ("/M", then "/T", then "/B", case-sensitive; otherwise none).
+    void ReadStartupOption();
+    // The Run value's text, empty when there is none.
+    std::string RunValueText();
+
     void lstDrives_Click(std::optional<std::size_t> selectedRow);
     void lstDrives_DblClick(std::size_t selectedCount, std::optional<std::size_t> currentRow);
     void lstDrives_MouseMove();
@@ -138,6 +162,8 @@ class MountForm {
     std::string StatusSummary();
     bool SaveTable();
     void FinishOperation();
+    void RunOptionAction(StartupOption option);
+    void NewRunKeyAccessor();
 
     FormView& view_;
     FileSystem& fileSystem_;
@@ -151,6 +177,10 @@ class MountForm {
     bool tableChanged_ = false;
     bool unloaded_ = false;
     bool busy_ = false;
+    RegistryApi& registry_;
+    // The Run-key accessor; it exists from the window's creation on.
+    std::unique_ptr<RegistryRoutines> runKey_;
+    StartupOption selectedOption_ = StartupOption::None;
     std::string pendingFolder_;  // the text of `Text1`
     bool closePending_ = false;
 };

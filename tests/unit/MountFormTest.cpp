@@ -6,6 +6,7 @@
 #include "core/StoreFile.h"
 #include "tests/support/fakes/FakeFileSystem.h"
 #include "tests/support/fakes/FakeProcessRunner.h"
+#include "tests/support/fakes/MemoryRegistry.h"
 #include "ui/MountForm.h"
 
 namespace kestrova {
@@ -31,6 +32,10 @@ class RecordingView final : public FormView {
     }
     void SetFolderText(const std::string& text) override { folderText = text; }
     void SetListTooltip(const std::string& text) override { tooltip = text; }
+    void ShowStartupOption(StartupOption option) override {
+        static const char* const names[] = {"T", "M", "B", "None"};
+        calls.push_back(std::string("option ") + names[static_cast<int>(option)]);
+    }
     void ShowMessage(const std::string& text, int style) override {
         calls.push_back("message");
         messages.push_back({text, style});
@@ -88,14 +93,21 @@ const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 
 class MountFormTest : public ::testing::Test {
   protected:
-    MountFormTest() : form(view, fs, processes, instances, kFolder) {
+    MountFormTest() : form(view, fs, processes, instances, registry, kFolder) {
         fs.AddDrive("C:");
         fs.AddDrive("D:");
         fs.AddFolder(kFolder);
         fs.AddFolder("C:\\Work");
         fs.AddFolder("C:\\Program Files", "PROGRA~1");
         fs.AddDrive("E:");  // mounted
-        form.readStartupOption = [this] { view.calls.push_back("read option"); };
+        run.hKey(kHkeyCurrentUser);
+        run.KeyRoot("Software\\Microsoft\\Windows\\CurrentVersion");
+        run.SubKey("Run");
+        run.CreateKey();
+    }
+    std::string RunValue() {
+        const Variant value = run.GetRegistryValue("Kestrova");
+        return value.Text() != nullptr ? *value.Text() : "(none)";
     }
 
     void Load(const std::string& store, const std::string& arguments = {}) {
@@ -107,6 +119,8 @@ class MountFormTest : public ::testing::Test {
     FakeFileSystem fs;
     FakeProcessRunner processes;
     FakeInstanceGuard instances;
+    testing::MemoryRegistry registry;
+    RegistryRoutines run{registry};
     RecordingView view;
     MountForm form;
 };
@@ -154,8 +168,8 @@ TEST_F(MountFormTest, StartUpRunsInItsFixedOrder) {
     EXPECT_EQ(mode, StartupMode::Normal);
     EXPECT_TRUE(fs.Exists(kStore));  // created empty
     EXPECT_EQ(fs.Contents(kStore), "");
-    const std::vector<std::string> expected = {"letters A:", "table 0", "status", "read option",
-                                               "pump",       "move",    "show",   "front main"};
+    const std::vector<std::string> expected = {"letters A:", "table 0", "status",    "pump",
+                                               "move",       "show",    "front main"};
     EXPECT_EQ(view.calls, expected);
     EXPECT_EQ(view.status, "Virtual Drives");
     EXPECT_DOUBLE_EQ(view.movedLeft, 4379.5);  // fractional centring
@@ -173,7 +187,7 @@ TEST_F(MountFormTest, EachModeRunsItsRoutineInsteadOfShowingTheWindow) {
     EXPECT_EQ(form.Table().Count(), 1u);  // the table is loaded before the mode runs
 
     // A mode whose routine is not there starts the normal window.
-    MountForm other(view, fs, processes, instances, kFolder);
+    MountForm other(view, fs, processes, instances, registry, kFolder);
     view.calls.clear();
     StartupMode mode;
     ASSERT_TRUE(other.Form_Load("/R", mode));
@@ -189,7 +203,6 @@ TEST_F(MountFormTest, StatusIsDecidedByTheLastRowOnly) {
     EXPECT_EQ(view.status, "3 Virtual Drives (Red X indicates Drive is Not Mounted)");
     EXPECT_TRUE(form.Table().Row(0).mounted);
     EXPECT_FALSE(form.Table().Selected().has_value());
-    EXPECT_EQ(view.calls.back(), "read option");
 }
 
 TEST_F(MountFormTest, RebuildAfterAChangeKeepsTheChange) {
@@ -498,6 +511,87 @@ TEST_F(MountAllTest, CreateDriveIsRefusedWhileAnotherCommandWaits) {
     form.Command3_Click(std::nullopt, false);
     EXPECT_EQ(processes.CommandLines().size(), 1u);
     EXPECT_EQ(form.Table().Count(), 2u);
+}
+
+TEST(RunValueTest, DataIsTheProgramAndItsSwitch) {
+    EXPECT_EQ(RunValueData("C:\\Tools\\Kestrova", "/B"), "C:\\Tools\\Kestrova\\Kestrova.exe /B");
+    EXPECT_EQ(RunValueData("C:\\", "/T"), "C:\\\\Kestrova.exe /T");  // as composed
+    EXPECT_EQ(RunValueData("C:\\Program Files\\Kestrova", "/M"),
+              "\"C:\\Program Files\\Kestrova\\Kestrova.exe\" /M");
+}
+
+TEST_F(MountFormTest, RunValueReadsBackAsTheFirstSwitchItHolds) {
+    Load("E:-C:\\WORK\r\n");
+    const struct {
+        const char* data;
+        StartupOption option;
+    } cases[] = {
+        {"X:\\K\\Kestrova.exe /M /B", StartupOption::M},
+        {"X:\\K\\Kestrova.exe /B", StartupOption::B},
+        {"X:\\K\\Kestrova.exe /T", StartupOption::T},
+        {"X:\\K\\Kestrova.exe /m", StartupOption::None},
+        {"X:\\K\\Kestrova.exe /b", StartupOption::None},
+    };
+    for (const auto& c : cases) {
+        run.SetRegistryValue("Kestrova", c.data, kRegSz);
+        form.ReadStartupOption();
+        EXPECT_EQ(form.SelectedStartupOption(), c.option) << c.data;
+    }
+}
+
+TEST_F(MountFormTest, RegisteredModeIsWrittenAgainFromThisFolderAtStartUp) {
+    run.SetRegistryValue("Kestrova", "D:\\Old Place\\Kestrova.exe /T", kRegSz);
+    Load("");
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::T);
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");  // a moved program re-registers
+    form.RefreshDriveList();                                 // already matching: nothing runs again
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "option T"), 1);
+}
+
+TEST_F(MountFormTest, MountingOptionsNeedDrivesAndFallBackToNone) {
+    run.SetRegistryValue("Kestrova", "C:\\Kestrova\\Kestrova.exe /B", kRegSz);
+    Load("");
+    // "/B" with an empty table: the value is deleted, then the message, once.
+    EXPECT_EQ(RunValue(), "(none)");
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::None);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "There are no Virtual Drives in the list to Mount    ");
+    EXPECT_EQ(view.messages[0].second, 64);
+
+    form.opt_Click(StartupOption::M);
+    EXPECT_EQ(RunValue(), "(none)");
+    EXPECT_EQ(view.messages.size(), 2u);
+    form.opt_Click(StartupOption::T);  // needs no drives
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");
+    form.opt_Click(StartupOption::None);
+    EXPECT_EQ(RunValue(), "(none)");
+    form.opt_Click(StartupOption::None);  // no value: nothing visible happens
+    EXPECT_EQ(view.messages.size(), 2u);
+}
+
+TEST_F(MountFormTest, OptionsWriteTheRunValueWhenThereAreDrives) {
+    Load("E:-C:\\WORK\r\n");
+    form.opt_Click(StartupOption::B);
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /B");
+    form.opt_Click(StartupOption::M);
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /M");
+    // Selecting the selected option again from code runs nothing.
+    run.DeleteValue("Kestrova");
+    form.SelectStartupOption(StartupOption::M);
+    EXPECT_EQ(RunValue(), "(none)");
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(MountFormTest, PaneButtonsOnlyChangeWhichPaneIsInFront) {
+    Load("E:-C:\\WORK\r\n");
+    run.SetRegistryValue("Kestrova", "kept", kRegSz);
+    const std::string store = fs.Contents(kStore);
+    view.calls.clear();
+    form.cmdOptions_Click();
+    form.cmdBack_Click();
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"front options", "front main"}));
+    EXPECT_EQ(RunValue(), "kept");
+    EXPECT_EQ(fs.Contents(kStore), store);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessRunner.h"
+#include "platform/win32/Win32RegistryApi.h"
 #include "ui/win32/MainWindow.h"
 
 namespace {
@@ -26,7 +27,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     kestrova::Win32FileSystem fileSystem;
     kestrova::Win32ProcessRunner processes;
     MutexInstanceGuard instances;
-    kestrova::MainWindow window(fileSystem, processes, instances, kestrova::ProgramFolder());
+    kestrova::Win32RegistryApi registry;
+    kestrova::MainWindow window(fileSystem, processes, instances, registry,
+                                kestrova::ProgramFolder());
     if (!window.Create(instance)) {
         return 1;
     }

@@ -100,8 +100,8 @@ HICON DrawIcon(int size, bool mounted) {
 }  // namespace
 
 MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
-                       const std::string& programFolder)
-    : form_(*this, fileSystem, processes, instances, programFolder) {}
+                       RegistryApi& registry, const std::string& programFolder)
+    : form_(*this, fileSystem, processes, instances, registry, programFolder) {}
 
 MainWindow::~MainWindow() {
     if (window_ != nullptr) {
@@ -227,8 +227,8 @@ void MainWindow::CreateControls() {
 
     picture2_ = AddControl(fraMain_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture2,
                            layout::Picture2, WS_EX_CONTROLPARENT);
-    HWND picture1 = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN,
-                               ids::Picture1, layout::Picture1, WS_EX_CONTROLPARENT);
+    picture1_ = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture1,
+                           layout::Picture1, WS_EX_CONTROLPARENT);
 
     // Only the folder browser fills the folder box.
     text1_ =
@@ -279,20 +279,21 @@ void MainWindow::CreateControls() {
     AddTooltip(removeDrive, "Remove Virtual Drive");
 
     const DWORD option = WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON;
-    AddControl(picture1, "BUTTON", "Run Kestrova in the System Tray but don't mount Virtual Drives",
-               option | WS_GROUP, ids::optT, layout::optT);
-    AddControl(picture1, "BUTTON", "Mount Virtual Drives and then close Kestrova", option,
+    AddControl(picture1_, "BUTTON",
+               "Run Kestrova in the System Tray but don't mount Virtual Drives", option | WS_GROUP,
+               ids::optT, layout::optT);
+    AddControl(picture1_, "BUTTON", "Mount Virtual Drives and then close Kestrova", option,
                ids::optM, layout::optM);
-    AddControl(picture1, "BUTTON", "Run Kestrova in the System Tray and Mount Virtual Drives",
+    AddControl(picture1_, "BUTTON", "Run Kestrova in the System Tray and Mount Virtual Drives",
                option, ids::optB, layout::optB);
-    HWND none = AddControl(picture1, "BUTTON", "Don't run Kestrova or Mount Virtual Drives", option,
-                           ids::optNone, layout::optNone);
-    SendMessageA(none, BM_SETCHECK, BST_CHECKED, 0);
-    AddControl(picture1, "STATIC", kLabel1Text, WS_VISIBLE | SS_LEFT, ids::Label1, layout::Label1);
-    FitToText(AddControl(picture1, "STATIC", "Double click a drive to open that folder. ",
+    AddControl(picture1_, "BUTTON", "Don't run Kestrova or Mount Virtual Drives", option,
+               ids::optNone, layout::optNone);
+    ShowStartupOption(StartupOption::None);
+    AddControl(picture1_, "STATIC", kLabel1Text, WS_VISIBLE | SS_LEFT, ids::Label1, layout::Label1);
+    FitToText(AddControl(picture1_, "STATIC", "Double click a drive to open that folder. ",
                          WS_VISIBLE, ids::Label3, layout::Label3));
     HWND back =
-        AddControl(picture1, "BUTTON", "&Back", button | WS_GROUP, ids::cmdBack, layout::cmdBack);
+        AddControl(picture1_, "BUTTON", "&Back", button | WS_GROUP, ids::cmdBack, layout::cmdBack);
     AddTooltip(back, "Back to main window");
 
     // The mount list: a list box below the client area, never seen, that
@@ -375,10 +376,22 @@ void MainWindow::OnCommand(int id, int code) {
     }
     switch (id) {
         case ids::cmdOptions:
-            BringToFront(Pane::Options);
+            form_.cmdOptions_Click();
             break;
         case ids::cmdBack:
-            BringToFront(Pane::Main);
+            form_.cmdBack_Click();
+            break;
+        case ids::optT:
+            form_.opt_Click(StartupOption::T);
+            break;
+        case ids::optM:
+            form_.opt_Click(StartupOption::M);
+            break;
+        case ids::optB:
+            form_.opt_Click(StartupOption::B);
+            break;
+        case ids::optNone:
+            form_.opt_Click(StartupOption::None);
             break;
         case ids::cmdMount:
             form_.cmdMount_Click();
@@ -552,6 +565,24 @@ void MainWindow::SetListTooltip(const std::string& text) {
 
 void MainWindow::ShowMessage(const std::string& text, int style) {
     MessageBoxA(window_, text.c_str(), kTitle, static_cast<UINT>(MB_OK | style));
+}
+
+void MainWindow::ShowStartupOption(StartupOption option) {
+    int id = ids::optNone;
+    switch (option) {
+        case StartupOption::T:
+            id = ids::optT;
+            break;
+        case StartupOption::M:
+            id = ids::optM;
+            break;
+        case StartupOption::B:
+            id = ids::optB;
+            break;
+        case StartupOption::None:
+            break;
+    }
+    CheckRadioButton(picture1_, ids::optT, ids::optNone, id);
 }
 
 void MainWindow::BringToFront(Pane pane) {

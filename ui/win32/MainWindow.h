@@ -18,7 +18,7 @@ namespace kestrova {
 class MainWindow final : public FormView {
   public:
     MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
-               const std::string& programFolder);
+               RegistryApi& registry, const std::string& programFolder);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -36,6 +36,7 @@ class MainWindow final : public FormView {
     void SetFolderText(const std::string& text) override;
     void SetListTooltip(const std::string& text) override;
     void ShowMessage(const std::string& text, int style) override;
+    void ShowStartupOption(StartupOption option) override;
     void BringToFront(Pane pane) override;
     void PumpMessages() override;
     void ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
@@ -87,6 +88,7 @@ class MainWindow final : public FormView {
     HWND combo1_ = nullptr;
     HWND lstMount_ = nullptr;
     HWND picture2_ = nullptr;
+    HWND picture1_ = nullptr;
 };
 
 }  // namespace kestrova
