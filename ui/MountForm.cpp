@@ -5,6 +5,7 @@
 
 #include "core/MountEngine.h"
 #include "core/PathNames.h"
+#include "core/RemovalBatch.h"
 #include "core/StoreEntry.h"
 #include "core/StoreFile.h"
 
@@ -77,6 +78,7 @@ MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& proc
       storePath_(StorePath(programFolder_)),
       registry_(registry) {
     mountAllAndExit = [this] { MountAllAndExit(); };
+    removeAllAndExit = [this] { RemoveAllAndExit(); };
     NewRunKeyAccessor();
 }
 
@@ -155,6 +157,111 @@ void MountForm::RunOptionAction(StartupOption option) {
             runKey_->DeleteValue("Kestrova");
             break;
     }
+}
+
+bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
+                             const std::string& batchName) {
+    std::string shortFolder = GetShortPath(fileSystem_, programFolder_);
+    if (shortFolder.empty()) {
+        shortFolder = programFolder_;
+    }
+    const std::string batch = programFolder_ + batchName;
+    const bool written =
+        fileSystem_.WriteNewFile(batch, RemovalBatchText(storedFolders, shortFolder, batchName));
+    view_.PumpMessages();
+    // A batch file that is not there whole is not run.
+    const bool started =
+        written && processes_.Start(QuotedIfBlank(batch), WindowStyle::Hidden) != 0;
+    view_.PumpMessages();
+    return started;
+}
+
+void MountForm::Command4_Click() {
+    if (busy_) {
+        return;
+    }
+    if (table_.Empty()) {
+        view_.ShowMessage("There are no Virtual Drives to remove     ", kStyleInformation);
+        view_.FocusBrowseButton();
+        return;
+    }
+    if (!table_.Selected()) {
+        view_.ShowMessage("Please select a Virtual Drive to remove     ", kStyleInformation);
+        return;
+    }
+    busy_ = true;
+    // The entry is the selected row's own, so the two cannot disagree.
+    const std::size_t index = *table_.Selected();
+    const DriveRow row = table_.Row(index);
+    const bool cleaned = StartCleanup({row.storedFolder}, "\\Remove.bat");
+    if (row.hasSeparator) {
+        UnMountVirtualDrive(processes_, row.letter);
+    }
+    table_.RemoveAt(index);
+    MarkTableChanged();
+    view_.ShowTable(table_);
+    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::RemoveDrive);
+    view_.ShowLetters(letters_);
+    if (table_.Empty()) {
+        SelectStartupOption(StartupOption::None);
+    }
+    if (!cleaned) {
+        view_.SetStatus("Clean-up skipped: Remove.bat could not be written or started");
+    }
+    FinishOperation();
+}
+
+void MountForm::cmdRemove_Click() {
+    if (busy_) {
+        return;
+    }
+    if (table_.Empty()) {
+        view_.ShowMessage("There are no Virtual Drives to remove     ", kStyleInformation);
+        return;
+    }
+    busy_ = true;
+    std::vector<std::string> folders;
+    for (const DriveRow& row : table_.Rows()) {
+        folders.push_back(row.storedFolder);
+    }
+    const bool cleaned = StartCleanup(folders, "\\Removea.bat");
+    for (std::size_t j = table_.Count(); j > 0; --j) {
+        const DriveRow row = table_.Row(j - 1);
+        view_.SetStatus("Removing Virtual Drive " + row.letter);
+        view_.PumpMessages();
+        if (row.hasSeparator) {
+            UnMountVirtualDrive(processes_, row.letter);
+        }
+        view_.PumpMessages();
+        table_.RemoveAt(j - 1);
+        view_.ShowTable(table_);
+    }
+    MarkTableChanged();
+    view_.SetStatus(cleaned ? "Virtual Drives"
+                            : "Virtual Drives (clean-up skipped: Removea.bat could not be "
+                              "written or started)");
+    SelectStartupOption(StartupOption::None);
+    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::RemoveAll);
+    view_.ShowLetters(letters_);
+    FinishOperation();
+}
+
+void MountForm::RemoveAllAndExit() {
+    busy_ = true;
+    for (std::size_t j = table_.Count(); j > 0; --j) {
+        const DriveRow row = table_.Row(j - 1);
+        if (row.hasSeparator) {
+            UnMountVirtualDrive(processes_, row.letter);
+        }
+        table_.RemoveAt(j - 1);
+    }
+    // The table is empty now: an unread store is no longer worth keeping.
+    table_.SetStoreUnread(false);
+    fileSystem_.WriteNewFile(storePath_, {});
+    view_.PumpMessages();
+    busy_ = false;
+    Form_Unload();
+    view_.DestroyNow();
 }
 
 void MountForm::cmdOptions_Click() {

@@ -60,6 +60,9 @@ class FormView {
     virtual void UnloadOtherWindows() = 0;
     // The folder browser over the window; empty when cancelled.
     virtual std::string BrowseForFolder(const std::string& prompt) = 0;
+    virtual void FocusBrowseButton() = 0;
+    // Destroys the window at the program's own request (after the unload).
+    virtual void DestroyNow() = 0;
     // Asks for the window to be closed, as the user would; runs later.
     virtual void RequestClose() = 0;
     // Ends the process at once, without unloading the window.
@@ -125,6 +128,11 @@ class MountForm {
     // A close of the window: true when it may go ahead now.
     bool QueryClose();
 
+    // Remove Drive (`Command4`), Remove All (`cmdRemove`) and the "/R" start.
+    void Command4_Click();
+    void cmdRemove_Click();
+    void RemoveAllAndExit();
+
     void cmdOptions_Click();
     void cmdBack_Click();
 
@@ -163,6 +171,9 @@ class MountForm {
     bool SaveTable();
     void FinishOperation();
     void RunOptionAction(StartupOption option);
+    // Writes the clean-up batch file and starts it, hidden and not waited
+    // for. False when it could not be written or started.
+    bool StartCleanup(const std::vector<std::string>& storedFolders, const std::string& batchName);
     void NewRunKeyAccessor();
 
     FormView& view_;

@@ -63,6 +63,8 @@ class RecordingView final : public FormView {
         calls.push_back("browse " + prompt);
         return browseResult;
     }
+    void FocusBrowseButton() override { calls.push_back("focus browse"); }
+    void DestroyNow() override { calls.push_back("destroy"); }
     void RequestClose() override { calls.push_back("close"); }
     void EndProcess() override { calls.push_back("end process"); }
 
@@ -190,8 +192,8 @@ TEST_F(MountFormTest, EachModeRunsItsRoutineInsteadOfShowingTheWindow) {
     MountForm other(view, fs, processes, instances, registry, kFolder);
     view.calls.clear();
     StartupMode mode;
-    ASSERT_TRUE(other.Form_Load("/R", mode));
-    EXPECT_EQ(mode, StartupMode::RemoveAndExit);
+    ASSERT_TRUE(other.Form_Load("/B", mode));
+    EXPECT_EQ(mode, StartupMode::TrayAndMount);
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 1);
 }
 
@@ -592,6 +594,123 @@ TEST_F(MountFormTest, PaneButtonsOnlyChangeWhichPaneIsInFront) {
     EXPECT_EQ(view.calls, (std::vector<std::string>{"front options", "front main"}));
     EXPECT_EQ(RunValue(), "kept");
     EXPECT_EQ(fs.Contents(kStore), store);
+}
+
+// Removal plays subst's part too: an unmount line frees its letter.
+class RemoveTest : public MountAllTest {
+  protected:
+    RemoveTest() {
+        processes.onStart = [this](const std::string& line) {
+            view.calls.push_back("start " + line);
+            if (line.size() > 12 && line.find(" /d") != std::string::npos) {
+                fs.RemoveDrive(line.substr(10, 2));
+            }
+        };
+    }
+};
+
+TEST_F(RemoveTest, RemoveDriveNeedsDrivesAndASelection) {
+    Load("");
+    form.Command4_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first, "There are no Virtual Drives to remove     ");
+    EXPECT_EQ(view.messages[0].second, 64);
+    EXPECT_EQ(view.calls.back(), "focus browse");
+    form.cmdRemove_Click();
+    EXPECT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.calls.back(), "focus browse");  // Remove All leaves the focus
+
+    fs.AddFile(kStore, "E:-C:\\WORK\r\n");
+    form.RefreshDriveList();
+    form.lstDrives_Click(std::nullopt);
+    form.Command4_Click();
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_EQ(view.messages[2].first, "Please select a Virtual Drive to remove     ");
+    EXPECT_TRUE(processes.events.empty());
+    EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Remove.bat"));
+}
+
+TEST_F(RemoveTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
+    fs.AddDrive("F:");
+    run.SetRegistryValue("Kestrova", "C:\\Kestrova\\Kestrova.exe /M", kRegSz);
+    Load("E:-C:\\WORK\r\nF:-C:\\MY-DIR\r\n");
+    form.lstDrives_Click(1);
+    processes.events.clear();
+    form.Command4_Click();
+    EXPECT_EQ(fs.Contents("C:\\Kestrova\\Remove.bat"),
+              "if exist C:\\MY-DIR\\RECYCLER C:\\Kestrova\\rm /y C:\\MY-DIR\\RECYCLER\r\n"
+              "del C:\\Kestrova\\Remove.bat\r\nExit\r\n");
+    EXPECT_EQ(processes.CommandLines(),
+              (std::vector<std::string>{"C:\\Kestrova\\Remove.bat", "subst.exe F: /d"}));
+    EXPECT_EQ(processes.events[0].style, WindowStyle::Hidden);
+    EXPECT_EQ(processes.events[1].kind, testing::FakeProcessRunner::Event::Kind::Start);
+    EXPECT_EQ(form.Table().MountEntries(), std::vector<std::string>{"E:-C:\\WORK"});
+    EXPECT_EQ(form.Letters().SelectedText(), "A:");
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /M");              // drives are left
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\nF:-C:\\MY-DIR\r\n");  // until the unload
+
+    form.lstDrives_Click(0);
+    form.Command4_Click();  // the last drive: the option falls back to none
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::None);
+    EXPECT_EQ(RunValue(), "(none)");
+    form.Form_Unload();
+    EXPECT_EQ(fs.Contents(kStore), "");
+}
+
+TEST_F(RemoveTest, RemoveAllGoesFromTheLastRowToTheFirst) {
+    Load("E:-C:\\WORK\r\nF:-\"\\\\srv\\share\"\r\nG:-C:\\PROGRA~1\r\n");
+    form.opt_Click(StartupOption::T);
+    view.calls.clear();
+    form.cmdRemove_Click();
+    EXPECT_EQ(fs.Contents("C:\\Kestrova\\Removea.bat"),
+              "if exist C:\\WORK\\RECYCLER C:\\Kestrova\\rm /y C:\\WORK\\RECYCLER\r\n"
+              "if exist C:\\PROGRA~1\\RECYCLER C:\\Kestrova\\rm /y C:\\PROGRA~1\\RECYCLER\r\n"
+              "del C:\\Kestrova\\Removea.bat\r\nExit\r\n");
+    EXPECT_EQ(processes.CommandLines(),
+              (std::vector<std::string>{"C:\\Kestrova\\Removea.bat", "subst.exe G: /d",
+                                        "subst.exe F: /d", "subst.exe E: /d"}));
+    EXPECT_EQ(view.status, "Virtual Drives");
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::None);
+    EXPECT_EQ(RunValue(), "(none)");
+}
+
+TEST_F(RemoveTest, RemoveAllShowsEachDriveBeforeItGoes) {
+    Load("E:-C:\\WORK\r\nF:-C:\\WORK\r\nG:-C:\\WORK\r\n");
+    std::vector<std::string> seen;
+    processes.onStart = [&](const std::string& line) {
+        if (line.rfind("subst.exe", 0) == 0) {
+            seen.push_back(view.status);
+        }
+    };
+    form.cmdRemove_Click();
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"Removing Virtual Drive G:", "Removing Virtual Drive F:",
+                                        "Removing Virtual Drive E:"}));
+    EXPECT_EQ(view.status, "Virtual Drives");
+}
+
+TEST_F(RemoveTest, ABatchFileThatCannotBeWrittenIsNotStartedAndTheRemovalGoesOn) {
+    Load("E:-C:\\WORK\r\n");
+    fs.SetReadOnly(kFolder);
+    form.lstDrives_Click(0);
+    processes.events.clear();
+    form.Command4_Click();
+    EXPECT_EQ(processes.CommandLines(), std::vector<std::string>{"subst.exe E: /d"});
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_NE(view.status.find("Clean-up skipped"), std::string::npos);
+}
+
+TEST_F(RemoveTest, RemoveAllAndExitUnmountsEverythingAndEmptiesTheStore) {
+    Load("E:-C:\\WORK\r\nF:-C:\\WORK\r\nG:-C:\\WORK\r\n", "/R");
+    EXPECT_EQ(processes.CommandLines(),
+              (std::vector<std::string>{"subst.exe G: /d", "subst.exe F: /d", "subst.exe E: /d"}));
+    EXPECT_EQ(fs.Contents(kStore), "");
+    EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Removea.bat"));
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
+    EXPECT_EQ(view.calls.back(), "destroy");
+    EXPECT_TRUE(form.Unloaded());
 }
 
 }  // namespace

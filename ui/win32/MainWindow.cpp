@@ -399,6 +399,12 @@ void MainWindow::OnCommand(int id, int code) {
         case ids::Command2:
             form_.Command2_Click();
             break;
+        case ids::Command4:
+            form_.Command4_Click();
+            break;
+        case ids::cmdRemove:
+            form_.cmdRemove_Click();
+            break;
         case ids::Command3: {
             const LRESULT current =
                 SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
@@ -634,6 +640,16 @@ void MainWindow::UnloadOtherWindows() {}
 
 std::string MainWindow::BrowseForFolder(const std::string& prompt) {
     return kestrova::BrowseForFolder(window_, prompt);
+}
+
+void MainWindow::FocusBrowseButton() {
+    SetFocus(FindWindowExA(picture2_, nullptr, "BUTTON", "..."));
+}
+
+void MainWindow::DestroyNow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
 }
 
 void MainWindow::RequestClose() {

@@ -46,6 +46,8 @@ class MainWindow final : public FormView {
     void DeleteTrayIcon() override;
     void UnloadOtherWindows() override;
     std::string BrowseForFolder(const std::string& prompt) override;
+    void FocusBrowseButton() override;
+    void DestroyNow() override;
     void RequestClose() override;
     void EndProcess() override;
 
