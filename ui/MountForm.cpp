@@ -79,6 +79,8 @@ MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& proc
       registry_(registry) {
     mountAllAndExit = [this] { MountAllAndExit(); };
     removeAllAndExit = [this] { RemoveAllAndExit(); };
+    addTrayIcon = [this] { AddTrayIcon(); };
+    mountAllAndTray = [this] { MountAllAndTray(); };
     NewRunKeyAccessor();
 }
 
@@ -262,6 +264,78 @@ void MountForm::RemoveAllAndExit() {
     busy_ = false;
     Form_Unload();
     view_.DestroyNow();
+}
+
+void MountForm::AddTrayIcon() {
+    view_.Repaint();
+    view_.BringToFront(Pane::Main);
+    view_.AddNotificationIcon();
+    iconAdded_ = true;
+}
+
+void MountForm::MountAllAndTray() {
+    MountAllDrives();
+    view_.PumpMessages();
+    AddTrayIcon();
+}
+
+bool MountForm::TrayModeRegistered() {
+    const std::string text = RunValueText();
+    return text.find("/B") != std::string::npos || text.find("/T") != std::string::npos;
+}
+
+bool MountForm::Form_QueryUnload(bool fromTitleBar) {
+    if (!fromTitleBar || !TrayModeRegistered()) {
+        return true;
+    }
+    view_.ShowWindow();
+    AddTrayIcon();
+    view_.MinimizeWindow();  // the resize rule then hides the window
+    return false;
+}
+
+void MountForm::Form_Resize(bool minimized) {
+    if (!minimized || !TrayModeRegistered()) {
+        return;
+    }
+    // Never hidden without an icon to bring the window back.
+    if (!iconAdded_) {
+        AddTrayIcon();
+    }
+    view_.HideWindow();
+}
+
+void MountForm::TrayIcon_Message(unsigned code) {
+    switch (code) {
+        case 514:  // WM_LBUTTONUP
+        case 515:  // WM_LBUTTONDBLCLK
+            mPopRestore_Click();
+            break;
+        case 517:  // WM_RBUTTONUP
+            view_.SetForeground();
+            view_.ShowTrayMenu();
+            break;
+        default:
+            break;
+    }
+}
+
+void MountForm::mPopRestore_Click() {
+    view_.RestoreWindow();
+}
+
+void MountForm::mPopExit_Click() {
+    if (!QueryClose()) {
+        return;  // carried out when the running operation ends
+    }
+    Form_Unload();
+    view_.DestroyNow();
+}
+
+void MountForm::TaskbarCreated() {
+    if (iconAdded_) {
+        view_.AddNotificationIcon();
+    }
 }
 
 void MountForm::cmdOptions_Click() {

@@ -61,6 +61,15 @@ class FormView {
     // The folder browser over the window; empty when cancelled.
     virtual std::string BrowseForFolder(const std::string& prompt) = 0;
     virtual void FocusBrowseButton() = 0;
+    // The notification-area icon: adds it (the tray record filled anew) and
+    // shows its menu; the window's states.
+    virtual void AddNotificationIcon() = 0;
+    virtual void ShowTrayMenu() = 0;
+    virtual void SetForeground() = 0;
+    virtual void Repaint() = 0;
+    virtual void HideWindow() = 0;
+    virtual void MinimizeWindow() = 0;
+    virtual void RestoreWindow() = 0;
     // Destroys the window at the program's own request (after the unload).
     virtual void DestroyNow() = 0;
     // Asks for the window to be closed, as the user would; runs later.
@@ -133,6 +142,23 @@ class MountForm {
     void cmdRemove_Click();
     void RemoveAllAndExit();
 
+    // The notification area: "/T" adds the icon; "/B" mounts, then adds it.
+    void AddTrayIcon();
+    void MountAllAndTray();
+    // A close request; `fromTitleBar` for the close box, system menu and
+    // Alt+F4. False when the close is turned into hiding in the tray.
+    bool Form_QueryUnload(bool fromTitleBar);
+    // After a change of the window state.
+    void Form_Resize(bool minimized);
+    // A mouse message over the icon (WM_LBUTTONUP and so on).
+    void TrayIcon_Message(unsigned code);
+    void mPopRestore_Click();
+    void mPopExit_Click();
+    // The taskbar was created anew (Explorer restarted): the icon comes back.
+    void TaskbarCreated();
+    bool TrayModeRegistered();
+    bool IconAdded() const { return iconAdded_; }
+
     void cmdOptions_Click();
     void cmdBack_Click();
 
@@ -192,6 +218,7 @@ class MountForm {
     // The Run-key accessor; it exists from the window's creation on.
     std::unique_ptr<RegistryRoutines> runKey_;
     StartupOption selectedOption_ = StartupOption::None;
+    bool iconAdded_ = false;
     std::string pendingFolder_;  // the text of `Text1`
     bool closePending_ = false;
 };

@@ -33,6 +33,7 @@ TEST_F(MainWindowTest, FirstStartCreatesAnEmptyStoreAndShowsTheWindowCentred) {
 
     EXPECT_TRUE(PathExists(program.File("Shrt.dat")));
     EXPECT_EQ(program.Store(), "");
+    EXPECT_FALSE(HasTrayIcon(window));  // a normal start has no icon
     EXPECT_EQ(WindowText(FindDescendantById(window, ids::lblStatus)), "Virtual Drives");
     EXPECT_TRUE(ListViewRows(FindDescendantById(window, ids::lstDrives), 2).empty());
     HWND combo = FindDescendantById(window, ids::Combo1);

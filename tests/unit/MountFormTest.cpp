@@ -64,6 +64,19 @@ class RecordingView final : public FormView {
         return browseResult;
     }
     void FocusBrowseButton() override { calls.push_back("focus browse"); }
+    void AddNotificationIcon() override { calls.push_back("add icon"); }
+    void ShowTrayMenu() override { calls.push_back("menu"); }
+    void SetForeground() override { calls.push_back("foreground"); }
+    void Repaint() override { calls.push_back("repaint"); }
+    void HideWindow() override { calls.push_back("hide"); }
+    void MinimizeWindow() override {
+        calls.push_back("minimize");
+        if (form != nullptr) {
+            form->Form_Resize(true);  // as the window reports its new state
+        }
+    }
+    void RestoreWindow() override { calls.push_back("restore"); }
+    MountForm* form = nullptr;
     void DestroyNow() override { calls.push_back("destroy"); }
     void RequestClose() override { calls.push_back("close"); }
     void EndProcess() override { calls.push_back("end process"); }
@@ -96,6 +109,7 @@ const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 class MountFormTest : public ::testing::Test {
   protected:
     MountFormTest() : form(view, fs, processes, instances, registry, kFolder) {
+        view.form = &form;
         fs.AddDrive("C:");
         fs.AddDrive("D:");
         fs.AddFolder(kFolder);
@@ -187,14 +201,6 @@ TEST_F(MountFormTest, EachModeRunsItsRoutineInsteadOfShowingTheWindow) {
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
     EXPECT_EQ(view.calls.back(), "front main");
     EXPECT_EQ(form.Table().Count(), 1u);  // the table is loaded before the mode runs
-
-    // A mode whose routine is not there starts the normal window.
-    MountForm other(view, fs, processes, instances, registry, kFolder);
-    view.calls.clear();
-    StartupMode mode;
-    ASSERT_TRUE(other.Form_Load("/B", mode));
-    EXPECT_EQ(mode, StartupMode::TrayAndMount);
-    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 1);
 }
 
 TEST_F(MountFormTest, StatusIsDecidedByTheLastRowOnly) {
@@ -711,6 +717,95 @@ TEST_F(RemoveTest, RemoveAllAndExitUnmountsEverythingAndEmptiesTheStore) {
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
     EXPECT_EQ(view.calls.back(), "destroy");
     EXPECT_TRUE(form.Unloaded());
+}
+
+TEST_F(MountFormTest, TrayStartAddsTheIconWithoutShowingTheWindow) {
+    Load("E:-C:\\WORK\r\n", "/T");
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "add icon"), 1);
+    EXPECT_TRUE(form.IconAdded());
+    EXPECT_TRUE(processes.events.empty());
+}
+
+TEST_F(MountFormTest, TrayAndMountStartMountsFirst) {
+    Load("F:-C:\\WORK\r\n", "/b");
+    ASSERT_EQ(processes.CommandLines(), std::vector<std::string>{"subst.exe F: C:\\WORK"});
+    const auto icon = std::find(view.calls.begin(), view.calls.end(), "add icon");
+    ASSERT_NE(icon, view.calls.end());
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
+}
+
+TEST_F(MountFormTest, IconMessagesRestoreOrOpenTheMenu) {
+    Load("");
+    for (unsigned code : {514u, 515u}) {
+        view.calls.clear();
+        form.TrayIcon_Message(code);
+        EXPECT_EQ(view.calls, std::vector<std::string>{"restore"}) << code;
+    }
+    view.calls.clear();
+    form.TrayIcon_Message(517);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"foreground", "menu"}));
+    view.calls.clear();
+    for (unsigned code : {512u, 513u, 516u, 518u, 0u}) {
+        form.TrayIcon_Message(code);
+    }
+    EXPECT_TRUE(view.calls.empty());
+}
+
+TEST_F(MountFormTest, CloseAndMinimiseFollowTheRegisteredMode) {
+    Load("E:-C:\\WORK\r\n", "/T");  // started with /T ...
+    const struct {
+        const char* value;  // nullptr: no value
+        bool tray;
+    } cases[] = {{"X:\\Kestrova.exe /B", true},
+                 {"X:\\Kestrova.exe /T", true},
+                 {"X:\\Kestrova.exe /M", false},
+                 {"X:\\Kestrova.exe /t", false},
+                 {nullptr, false}};
+    for (const auto& c : cases) {
+        if (c.value != nullptr) {
+            run.SetRegistryValue("Kestrova", c.value, kRegSz);
+        } else {
+            run.DeleteValue("Kestrova");
+        }
+        view.calls.clear();
+        EXPECT_EQ(form.Form_QueryUnload(true), !c.tray) << (c.value ? c.value : "none");
+        EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "hide"), c.tray ? 1 : 0);
+        EXPECT_TRUE(form.Form_QueryUnload(false));  // any other close goes ahead
+        view.calls.clear();
+        form.Form_Resize(true);
+        EXPECT_EQ(view.calls,
+                  c.tray ? std::vector<std::string>{"hide"} : std::vector<std::string>{});
+    }
+    // ... but with "/M" registered, a title-bar close ends it.
+    run.SetRegistryValue("Kestrova", "X:\\Kestrova.exe /M", kRegSz);
+    EXPECT_TRUE(form.Form_QueryUnload(true));
+}
+
+TEST_F(MountFormTest, AnUnreadableRunKeyCountsAsNoTrayMode) {
+    Load("E:-C:\\WORK\r\n");
+    run.SetRegistryValue("Kestrova", "X:\\Kestrova.exe /T", kRegSz);
+    registry.FailCall(testing::MemoryRegistry::Call::OpenKey, 5);
+    EXPECT_FALSE(form.TrayModeRegistered());
+}
+
+TEST_F(MountFormTest, MinimisingIntoTheTrayAddsTheIconFirst) {
+    Load("E:-C:\\WORK\r\n");
+    run.SetRegistryValue("Kestrova", "X:\\Kestrova.exe /B", kRegSz);
+    view.calls.clear();
+    form.Form_Resize(true);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"repaint", "front main", "add icon", "hide"}));
+    form.TaskbarCreated();  // Explorer came back: so does the icon
+    EXPECT_EQ(view.calls.back(), "add icon");
+}
+
+TEST_F(MountFormTest, MenuCloseUnloadsAndSaves) {
+    Load("E:-C:\\WORK\r\n", "/T");
+    form.Table().Append({"F:", "C:\\Work", "C:\\WORK", true, false});
+    form.mPopExit_Click();
+    EXPECT_TRUE(form.Unloaded());
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nF:-C:\\Work\r\n");
+    EXPECT_EQ(view.calls.back(), "destroy");
 }
 
 }  // namespace

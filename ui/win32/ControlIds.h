@@ -28,5 +28,12 @@ inline constexpr int Label1 = 134;
 inline constexpr int Label3 = 135;
 inline constexpr int cmdBack = 136;
 inline constexpr int lstMount = 140;
+inline constexpr int mPopRestore = 150;
+inline constexpr int mPopExit = 151;
+
+// The message through which the notification-area icon reports the mouse
+// messages over it (in the low word of lParam). A message of its own, so
+// that no mouse move over the window can pass for an icon click.
+inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 1;  // WM_APP + 1
 
 }  // namespace kestrova::ids

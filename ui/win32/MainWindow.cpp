@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/win32/Win32Shell.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/ResourceIds.h"
@@ -10,6 +13,18 @@
 namespace kestrova {
 
 namespace {
+
+// The first version of the record, as its size says: 88 bytes in a 32-bit
+// build, 104 in a 64-bit one (the handles are wider).
+static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
+
+// The shell is loaded only when an icon is wanted, so that a plain start does
+// not pay for it.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
+    static const auto notify = reinterpret_cast<decltype(&Shell_NotifyIconA)>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+    return notify != nullptr && notify(message, record);
+}
 
 const char kWindowClass[] = "KestrovaMount";
 const char kPaneClass[] = "KestrovaPane";
@@ -337,7 +352,21 @@ void MainWindow::Unload() {
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
+            taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
             CreateControls();
+            return 0;
+        case ids::kTrayCallbackMessage:
+            form_.TrayIcon_Message(LOWORD(lParam));
+            return 0;
+        case WM_SYSCOMMAND:
+            // The close box, the system menu and Alt+F4 may send the window
+            // to the tray instead.
+            if ((wParam & 0xFFF0) == SC_CLOSE && !form_.Form_QueryUnload(true)) {
+                return 0;
+            }
+            return DefWindowProcA(window_, message, wParam, lParam);
+        case WM_SIZE:
+            form_.Form_Resize(wParam == SIZE_MINIMIZED);
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -366,6 +395,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         default:
+            if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+                form_.TaskbarCreated();
+                return 0;
+            }
             return DefWindowProcA(window_, message, wParam, lParam);
     }
 }
@@ -395,6 +428,12 @@ void MainWindow::OnCommand(int id, int code) {
             break;
         case ids::cmdMount:
             form_.cmdMount_Click();
+            break;
+        case ids::mPopRestore:
+            form_.mPopRestore_Click();
+            break;
+        case ids::mPopExit:
+            form_.mPopExit_Click();
             break;
         case ids::Command2:
             form_.Command2_Click();
@@ -634,7 +673,64 @@ void MainWindow::ShowWindow() {
     UpdateWindow(window_);
 }
 
-void MainWindow::DeleteTrayIcon() {}
+void MainWindow::AddNotificationIcon() {
+    tray_ = {};
+    tray_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    tray_.hWnd = window_;
+    tray_.uID = 1;
+    tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray_.uCallbackMessage = ids::kTrayCallbackMessage;
+    tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(window_, GCLP_HICONSM));
+    if (tray_.hIcon == nullptr) {
+        tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(window_, GCLP_HICON));
+    }
+    // The tip: the title, a NUL, then blanks to the end of its 64 bytes.
+    std::fill(std::begin(tray_.szTip), std::end(tray_.szTip), ' ');
+    const char title[] = "Kestrova";
+    std::copy(std::begin(title), std::end(title), std::begin(tray_.szTip));
+    NotifyIcon(NIM_ADD, &tray_);
+}
+
+void MainWindow::ShowTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, ids::mPopRestore, "&Show Kestrova");
+    AppendMenuA(menu, MF_STRING, ids::mPopExit, "&Close  Kestrova");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, window_, nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageA(window_, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void MainWindow::SetForeground() {
+    SetForegroundWindow(window_);
+}
+
+void MainWindow::Repaint() {
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void MainWindow::HideWindow() {
+    ::ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::MinimizeWindow() {
+    ::ShowWindow(window_, SW_MINIMIZE);
+}
+
+void MainWindow::RestoreWindow() {
+    ::ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
+    ::ShowWindow(window_, SW_SHOW);
+}
+
+void MainWindow::DeleteTrayIcon() {
+    // The same record as at the add; nothing happens when none was added.
+    if (tray_.cbSize != 0) {
+        NotifyIcon(NIM_DELETE, &tray_);
+    }
+}
 
 void MainWindow::UnloadOtherWindows() {}
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <string>
@@ -47,6 +48,13 @@ class MainWindow final : public FormView {
     void UnloadOtherWindows() override;
     std::string BrowseForFolder(const std::string& prompt) override;
     void FocusBrowseButton() override;
+    void AddNotificationIcon() override;
+    void ShowTrayMenu() override;
+    void SetForeground() override;
+    void Repaint() override;
+    void HideWindow() override;
+    void MinimizeWindow() override;
+    void RestoreWindow() override;
     void DestroyNow() override;
     void RequestClose() override;
     void EndProcess() override;
@@ -91,6 +99,10 @@ class MainWindow final : public FormView {
     HWND lstMount_ = nullptr;
     HWND picture2_ = nullptr;
     HWND picture1_ = nullptr;
+    // The tray icon record: the first version of the structure, kept for the
+    // life of the process and passed again when the icon is deleted.
+    NOTIFYICONDATAA tray_{};
+    UINT taskbarCreated_ = 0;
 };
 
 }  // namespace kestrova

@@ -1,6 +1,7 @@
 #include "tests/support/e2e/UiDriver.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -376,6 +377,14 @@ void DismissMessageBox(HWND box) {
     } else {
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+bool HasTrayIcon(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = window;
+    record.uID = 1;
+    return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
 }
 
 bool Screenshot(const std::string& unixPngPath) {

@@ -64,6 +64,10 @@ struct MessageBoxInfo {
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs);
 void DismissMessageBox(HWND box);
 
+// Whether the notification area holds the icon with id 1 of `window`:
+// changing nothing of an icon succeeds only when the icon is there.
+bool HasTrayIcon(HWND window);
+
 // A screenshot of the whole X display as a PNG (Unix path).
 bool Screenshot(const std::string& unixPngPath);
 
