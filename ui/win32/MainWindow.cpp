@@ -116,7 +116,8 @@ HICON DrawIcon(int size, bool mounted) {
 
 MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
                        RegistryApi& registry, const std::string& programFolder)
-    : form_(*this, fileSystem, processes, instances, registry, programFolder) {}
+    : form_(*this, fileSystem, processes, instances, registry, programFolder),
+      about_(registry, fileSystem, processes) {}
 
 MainWindow::~MainWindow() {
     if (window_ != nullptr) {
@@ -429,6 +430,9 @@ void MainWindow::OnCommand(int id, int code) {
         case ids::cmdMount:
             form_.cmdMount_Click();
             break;
+        case ids::cmdAbout:
+            about_.Show(instance_);
+            break;
         case ids::mPopRestore:
             form_.mPopRestore_Click();
             break;
@@ -732,7 +736,9 @@ void MainWindow::DeleteTrayIcon() {
     }
 }
 
-void MainWindow::UnloadOtherWindows() {}
+void MainWindow::UnloadOtherWindows() {
+    about_.Unload();
+}
 
 std::string MainWindow::BrowseForFolder(const std::string& prompt) {
     return kestrova::BrowseForFolder(window_, prompt);

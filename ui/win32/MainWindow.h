@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/MountForm.h"
+#include "ui/win32/AboutWindow.h"
 #include "ui/win32/Layout.h"
 
 namespace kestrova {
@@ -80,6 +81,7 @@ class MainWindow final : public FormView {
     void Unload();
 
     MountForm form_;
+    AboutWindow about_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;

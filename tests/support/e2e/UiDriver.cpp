@@ -174,7 +174,7 @@ int IconStyleOf(HWND box) {
     }
     ReleaseDC(nullptr, screen);
     if (blue == 0 && red == 0 && yellow == 0) {
-        return -1;
+        return 0;  // an empty icon place: a box without an icon
     }
     if (blue >= red && blue >= yellow) {
         return 64;
