@@ -13,12 +13,6 @@ using namespace e2e;
 
 constexpr DWORD kStartTimeoutMs = 30000;
 
-std::string ShortPath(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
-}
-
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override { AttachToDesktop(); }

@@ -11,17 +11,6 @@ namespace {
 
 using namespace e2e;
 
-std::string ShortPath(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
-}
-
-bool Mapped(char letter) {
-    const char root[] = {letter, ':', '\\', '\0'};
-    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
-}
-
 // A program folder with three folders stored on E:, F: and G:, none mapped.
 class MountTest : public ::testing::Test {
   protected:

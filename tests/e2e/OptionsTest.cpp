@@ -11,39 +11,6 @@ namespace {
 
 using namespace e2e;
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// The Run value as stored: its bytes, terminator included; empty when absent.
-std::string StoredRunValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return {};
-    }
-    char data[1024] = {};
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    const LONG result =
-        RegQueryValueExA(key, "Kestrova", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data, size) : std::string{};
-}
-
-void SetRunValue(const std::string& text) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, "Kestrova", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
-}
-
-void DeleteRunValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Kestrova");
-        RegCloseKey(key);
-    }
-}
-
 class OptionsTest : public ::testing::Test {
   protected:
     void SetUp() override { AttachToDesktop(); }

@@ -11,17 +11,6 @@ namespace {
 
 using namespace e2e;
 
-std::string ShortPath(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
-}
-
-bool Mapped(char letter) {
-    const char root[] = {letter, ':', '\\', '\0'};
-    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
-}
-
 class RemoveTest : public ::testing::Test {
   protected:
     void SetUp() override { AttachToDesktop(); }

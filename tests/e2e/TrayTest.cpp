@@ -11,24 +11,6 @@ namespace {
 
 using namespace e2e;
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-void SetRunValue(const std::string& text) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, "Kestrova", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
-}
-
-void DeleteRunValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Kestrova");
-        RegCloseKey(key);
-    }
-}
-
 void IconMessage(HWND window, UINT mouseMessage) {
     PostMessageA(window, ids::kTrayCallbackMessage, 1, mouseMessage);
 }

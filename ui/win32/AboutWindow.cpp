@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/AboutForm.h"
+#include "ui/win32/Controls.h"
 #include "ui/win32/ResourceIds.h"
 
 namespace kestrova {
@@ -132,27 +133,13 @@ HWND AboutWindow::Add(const char* className, const char* text, DWORD style, int 
 }
 
 void AboutWindow::AddTooltip(HWND control, const char* text) {
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    kestrova::AddTooltip(tooltip_, window_, control, text);
 }
 
 void AboutWindow::CreateControls() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
-    LOGFONTA title = metrics.lfMessageFont;
-    title.lfWeight = FW_BOLD;
-    title.lfHeight = title.lfHeight * 3 / 2;
-    titleFont_ = CreateFontIndirectA(&title);
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                               nullptr, instance_, nullptr);
+    font_ = CreateMessageFont();
+    titleFont_ = CreateMessageFont(FW_BOLD, 150);
+    tooltip_ = CreateTooltipControl(window_, instance_);
 
     HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA));
     HWND picture = Add("STATIC", "", SS_ICON | SS_NOTIFY, picIcon, 12, 12, 32, 32);

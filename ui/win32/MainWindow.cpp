@@ -8,6 +8,7 @@
 
 #include "platform/win32/Win32Shell.h"
 #include "ui/win32/ControlIds.h"
+#include "ui/win32/Controls.h"
 #include "ui/win32/ResourceIds.h"
 
 namespace kestrova {
@@ -187,13 +188,7 @@ HWND MainWindow::AddControl(HWND parent, const char* className, const char* text
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    kestrova::AddTooltip(tooltip_, window_, control, text);
 }
 
 void MainWindow::CreateImageList() {
@@ -207,14 +202,9 @@ void MainWindow::CreateImageList() {
 }
 
 void MainWindow::CreateControls() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    font_ = CreateMessageFont();
 
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                               nullptr, instance_, nullptr);
+    tooltip_ = CreateTooltipControl(window_, instance_);
 
     const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
     HWND about = AddControl(window_, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);

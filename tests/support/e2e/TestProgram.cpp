@@ -160,6 +160,54 @@ DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
     return exitCode;
 }
 
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+bool Mapped(char letter) {
+    const char root[] = {letter, ':', '\\', '\0'};
+    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
+}
+
+namespace {
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+}
+
+void SetRunValue(const std::string& text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExA(key, "Kestrova", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+void DeleteRunValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Kestrova");
+        RegCloseKey(key);
+    }
+}
+
+std::string StoredRunValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExA(key, "Kestrova", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data, size) : std::string{};
+}
+
 std::string ScreenshotPath(const std::string& name) {
     const std::string folder = BuildDirectory() + "/screenshots";
     std::error_code ignored;

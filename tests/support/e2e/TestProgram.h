@@ -58,6 +58,18 @@ class RunningProgram {
 // Runs a program to its end and returns its exit code (or ~0 on failure).
 DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs = 30000);
 
+// The short form of a path as Windows gives it ("" when there is none).
+std::string ShortPath(const std::string& path);
+
+// Whether a drive letter has a volume now.
+bool Mapped(char letter);
+
+// The program's Run value under HKEY_CURRENT_USER: set, deleted, and read as
+// stored (its bytes, terminator included; empty when absent).
+void SetRunValue(const std::string& text);
+void DeleteRunValue();
+std::string StoredRunValue();
+
 // Where this run keeps its screenshots (a Unix folder in the build tree).
 std::string ScreenshotPath(const std::string& name);
 
