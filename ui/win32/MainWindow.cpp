@@ -626,6 +626,10 @@ void MainWindow::ShowStartupOption(StartupOption option) {
 
 void MainWindow::BringToFront(Pane pane) {
     HWND front = pane == Pane::Main ? fraMain_ : fraOptions_;
+    // Already in front: nothing to move or paint again.
+    if (GetWindow(window_, GW_CHILD) == front) {
+        return;
+    }
     SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(front, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
 }
