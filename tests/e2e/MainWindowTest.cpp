@@ -95,10 +95,25 @@ TEST_F(MainWindowTest, StoredDrivesShowWithTheirStateAndAreWrittenBackOnClose) {
     EXPECT_NE(std::find(letters.begin(), letters.end(), "F:"), letters.end());
     EXPECT_TRUE(Screenshot(ScreenshotPath("main-window-rows")));
 
+    // Only the z-order of the two panes decides which one is seen.
+    HWND fraMain = FindDescendantById(window, ids::fraMain);
+    HWND fraOptions = FindDescendantById(window, ids::fraOptions);
+    const auto above = [](HWND upper, HWND lower) {
+        for (HWND w = GetWindow(lower, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == upper) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(above(fraMain, fraOptions));
     Click(FindDescendantById(window, ids::cmdOptions));
+    EXPECT_TRUE(WaitUntil([&] { return above(fraOptions, fraMain); }, 10000));
+    EXPECT_TRUE(IsShown(fraMain) && IsShown(fraOptions));
     Sleep(300);  // let the pane repaint before the picture is taken
     EXPECT_TRUE(Screenshot(ScreenshotPath("options-pane")));
     Click(FindDescendantById(window, ids::cmdBack));
+    EXPECT_TRUE(WaitUntil([&] { return above(fraMain, fraOptions); }, 10000));
 
     // The store is rewritten from the list on close, byte for byte.
     WriteFileText(program.File("Shrt.dat"), "");

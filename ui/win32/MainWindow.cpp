@@ -626,8 +626,17 @@ void MainWindow::ShowStartupOption(StartupOption option) {
 
 void MainWindow::BringToFront(Pane pane) {
     HWND front = pane == Pane::Main ? fraMain_ : fraOptions_;
-    // Already in front: nothing to move or paint again.
-    if (GetWindow(window_, GW_CHILD) == front) {
+    HWND back = pane == Pane::Main ? fraOptions_ : fraMain_;
+    // Already above the other pane: nothing to move or paint again.
+    bool above = true;
+    for (HWND higher = GetWindow(front, GW_HWNDPREV); higher != nullptr;
+         higher = GetWindow(higher, GW_HWNDPREV)) {
+        if (higher == back) {
+            above = false;
+            break;
+        }
+    }
+    if (above) {
         return;
     }
     SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
