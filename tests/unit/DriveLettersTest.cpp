@@ -16,13 +16,6 @@ std::vector<std::string> Letters(const std::string& from, const std::string& to)
     return letters;
 }
 
-TEST(DriveLettersTest, TableHoldsTheTwentySixLowerCaseLetters) {
-    DriveLetters table;
-    EXPECT_EQ(table.Letters().front(), "a:");
-    EXPECT_EQ(table.Letters()[4], "e:");
-    EXPECT_EQ(table.Letters().back(), "z:");
-}
-
 TEST(DriveLettersTest, OnlyLettersWithoutAVolumeAreFree) {
     FakeFileSystem fs;
     fs.AddDrive("C:");

@@ -48,12 +48,5 @@ TEST(DriveTableTest, SelectionStaysOnItsRowWhenOthersAreRemoved) {
     EXPECT_FALSE(table.Selected().has_value());
 }
 
-TEST(DriveTableTest, LineWithoutDashIsItsOwnMountEntry) {
-    DriveRow row;
-    row.letter = "hand written";
-    row.hasSeparator = false;
-    EXPECT_EQ(row.MountEntry(), "hand written");
-}
-
 }  // namespace
 }  // namespace kestrova

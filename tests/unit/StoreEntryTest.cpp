@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/StoreEntry.h"
-#include "tests/support/fakes/FakeFileSystem.h"
 
 namespace kestrova {
 namespace {
@@ -19,6 +18,8 @@ TEST(StoreEntryTest, SplitsAtTheFirstDashOnly) {
     const SplitEntry unc = SplitStoreEntry("G:-\"\\\\server\\share dir\"");
     EXPECT_EQ(unc.storedFolder, "\"\\\\server\\share dir\"");
     EXPECT_TRUE(IsQuotedUncFolder(unc.storedFolder));
+    EXPECT_FALSE(IsQuotedUncFolder("\"\\server"));
+    EXPECT_FALSE(IsQuotedUncFolder("C:\\\"\\\\x"));
 
     const SplitEntry lower = SplitStoreEntry("e:-C:\\X");
     EXPECT_EQ(lower.letter, "e:");  // the letter as stored
@@ -30,17 +31,6 @@ TEST(StoreEntryTest, LineWithoutDashIsAllLetterAndNoFolder) {
     EXPECT_EQ(split.letter, "just some text");
     EXPECT_EQ(split.storedFolder, "");
     EXPECT_TRUE(SplitStoreEntry("E:-").hasSeparator);
-}
-
-TEST(StoreEntryTest, ComposesShortFormOrQuotedNetworkFolder) {
-    testing::FakeFileSystem fs;
-    fs.AddFolder("C:\\Program Files\\My Data", "MYDATA~1");
-    fs.AddFolder("C:\\Program Files", "PROGRA~1");
-    EXPECT_EQ(ComposeStoreEntry(fs, "E:", "C:\\Program Files\\My Data"),
-              "E:-C:\\PROGRA~1\\MYDATA~1");
-    EXPECT_EQ(ComposeStoreEntry(fs, "E:", "\\\\server\\share"), "E:-\"\\\\server\\share\"");
-    EXPECT_FALSE(IsQuotedUncFolder("\"\\server"));
-    EXPECT_FALSE(IsQuotedUncFolder("C:\\\"\\\\x"));
 }
 
 }  // namespace

@@ -124,12 +124,9 @@ void AboutWindow::Show(HINSTANCE instance) {
 
 HWND AboutWindow::Add(const char* className, const char* text, DWORD style, int id, int left,
                       int top, int width, int height) {
-    HWND control =
-        CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, Pixels(left),
-                        Pixels(top), Pixels(width), Pixels(height), window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
+    const RECT pixels{Pixels(left), Pixels(top), Pixels(left + width), Pixels(top + height)};
+    return CreateChild(window_, instance_, className, text, WS_VISIBLE | style, 0, id, pixels,
+                       font_);
 }
 
 void AboutWindow::AddTooltip(HWND control, const char* text) {

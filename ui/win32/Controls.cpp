@@ -4,6 +4,16 @@
 
 namespace kestrova {
 
+HWND CreateChild(HWND parent, HINSTANCE instance, const char* className, const char* text,
+                 DWORD style, DWORD exStyle, int id, RECT pixels, HFONT font) {
+    HWND control =
+        CreateWindowExA(exStyle, className, text, WS_CHILD | style, pixels.left, pixels.top,
+                        pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
 HWND CreateTooltipControl(HWND owner, HINSTANCE instance) {
     return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,

@@ -4,6 +4,10 @@
 
 namespace kestrova {
 
+// A child control at a position in pixels, with its id and font.
+HWND CreateChild(HWND parent, HINSTANCE instance, const char* className, const char* text,
+                 DWORD style, DWORD exStyle, int id, RECT pixels, HFONT font);
+
 // A tooltip control for the controls of `owner`.
 HWND CreateTooltipControl(HWND owner, HINSTANCE instance);
 

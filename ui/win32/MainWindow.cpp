@@ -179,12 +179,9 @@ bool MainWindow::Create(HINSTANCE instance) {
 
 HWND MainWindow::AddControl(HWND parent, const char* className, const char* text, DWORD style,
                             int id, const layout::Rect& rect, DWORD exStyle) {
-    HWND control =
-        CreateWindowExA(exStyle, className, text, WS_CHILD | style, Pixels(rect.left),
-                        Pixels(rect.top), Pixels(rect.width), Pixels(rect.height), parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
+    const RECT pixels{Pixels(rect.left), Pixels(rect.top), Pixels(rect.left + rect.width),
+                      Pixels(rect.top + rect.height)};
+    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels, font_);
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {

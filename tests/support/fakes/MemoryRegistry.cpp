@@ -91,6 +91,26 @@ RegistryResult MemoryRegistry::Resolve(RegistryHandle handle, OpenHandle& resolv
     return kErrorSuccess;
 }
 
+RegistryResult MemoryRegistry::FindKey(RegistryHandle key, const char* subKey, OpenHandle& parent,
+                                       std::shared_ptr<Key>& found) const {
+    if (const RegistryResult resolved = Resolve(key, parent); resolved != kErrorSuccess) {
+        return resolved;
+    }
+    std::vector<std::string> names;
+    if (!SplitPath(subKey, names)) {
+        return kErrorBadPathname;
+    }
+    found = parent.key;
+    for (const std::string& name : names) {
+        const auto child = found->subkeys.find(UpperCase(name));
+        if (child == found->subkeys.end()) {
+            return kErrorFileNotFound;
+        }
+        found = child->second;
+    }
+    return kErrorSuccess;
+}
+
 bool MemoryRegistry::SplitPath(const char* path, std::vector<std::string>& names) {
     names.clear();
     if (path == nullptr || *path == '\0') {
@@ -143,20 +163,10 @@ RegistryResult MemoryRegistry::OpenKey(RegistryHandle key, const char* subKey, s
         return kErrorInvalidParameter;
     }
     OpenHandle parent;
-    if (const RegistryResult resolved = Resolve(key, parent); resolved != kErrorSuccess) {
-        return resolved;
-    }
-    std::vector<std::string> names;
-    if (!SplitPath(subKey, names)) {
-        return kErrorBadPathname;
-    }
-    std::shared_ptr<Key> current = parent.key;
-    for (const std::string& name : names) {
-        const auto child = current->subkeys.find(UpperCase(name));
-        if (child == current->subkeys.end()) {
-            return kErrorFileNotFound;
-        }
-        current = child->second;
+    std::shared_ptr<Key> current;
+    if (const RegistryResult found = FindKey(key, subKey, parent, current);
+        found != kErrorSuccess) {
+        return found;
     }
     *result = NewHandle(current, access);
     return kErrorSuccess;
@@ -227,20 +237,9 @@ RegistryResult MemoryRegistry::DeleteKey(RegistryHandle key, const char* subKey)
         return kErrorInvalidParameter;
     }
     OpenHandle parent;
-    if (const RegistryResult resolved = Resolve(key, parent); resolved != kErrorSuccess) {
-        return resolved;
-    }
-    std::vector<std::string> names;
-    if (!SplitPath(subKey, names)) {
-        return kErrorBadPathname;
-    }
-    std::shared_ptr<Key> target = parent.key;
-    for (const std::string& name : names) {
-        const auto child = target->subkeys.find(UpperCase(name));
-        if (child == target->subkeys.end()) {
-            return kErrorFileNotFound;
-        }
-        target = child->second;
+    std::shared_ptr<Key> target;
+    if (const RegistryResult found = FindKey(key, subKey, parent, target); found != kErrorSuccess) {
+        return found;
     }
     const std::shared_ptr<Key> owner = target->parent.lock();
     if (owner == nullptr || !target->subkeys.empty()) {

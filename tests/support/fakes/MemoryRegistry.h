@@ -130,6 +130,9 @@ class MemoryRegistry final : public RegistryApi {
     bool Arrive(Call call, std::uint32_t bufferSize, RegistryResult& failure);
     // The key and rights behind a handle; kErrorSuccess or why not.
     RegistryResult Resolve(RegistryHandle handle, OpenHandle& resolved) const;
+    // The key `subKey` names below `key` (its root handle in `parent`).
+    RegistryResult FindKey(RegistryHandle key, const char* subKey, OpenHandle& parent,
+                           std::shared_ptr<Key>& found) const;
     // Splits a relative path; false when it is not a valid one.
     static bool SplitPath(const char* path, std::vector<std::string>& names);
     RegistryHandle NewHandle(const std::shared_ptr<Key>& key, std::uint32_t access);
