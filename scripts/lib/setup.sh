@@ -7,6 +7,8 @@ KESTROVA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 KESTROVA_PACKAGES=(
   cmake ninja-build g++ clang-format
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  clang libclang-rt-14-dev clang-tidy cppcheck python3
   googletest libgtest-dev
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
 )
