@@ -160,6 +160,43 @@ TEST(StartupModeTest, ArgumentTextIsWhatFollowsTheProgramName) {
     EXPECT_EQ(ArgumentText("\"C:\\Kestrova.exe\""), "");
 }
 
+// Command lines that no Run value or shortcut of ours produces: each must give
+// the normal start (never a mount or a removal) and never read past the text.
+TEST(StartupModeTest, BadCommandLinesGiveTheNormalStart) {
+    const std::string huge(40000, 'M');
+    const std::vector<std::string> arguments = {
+        "/" + huge,
+        huge + " /M",
+        "\"/M\"",
+        "'/R'",
+        "/M /T /B",
+        "/R/R",
+        "/M\t/R",
+        "/\xCD",           // a non-ASCII byte in place of the letter
+        "/M\xA0",          // a no-break space of the ANSI code page after the switch
+        "\xEF\xBB\xBF/M",  // a UTF-8 byte-order mark before it
+        std::string("/M\0", 3),
+        "\xFF\xFE\xFD",
+    };
+    for (const std::string& argument : arguments) {
+        EXPECT_EQ(StartupModeFor(argument), StartupMode::Normal) << argument.substr(0, 20);
+    }
+}
+
+TEST(StartupModeTest, ArgumentTextSurvivesMalformedProgramNames) {
+    // An unclosed quote takes the whole line as the program name.
+    EXPECT_EQ(ArgumentText("\"C:\\Kestrova.exe /M"), "");
+    EXPECT_EQ(ArgumentText("\""), "");
+    EXPECT_EQ(ArgumentText(""), "");
+    // Tabs separate like blanks; bytes above 0x7F belong to the name.
+    EXPECT_EQ(ArgumentText("C:\\K\xE9strova.exe\t/T"), "/T");
+    EXPECT_EQ(ArgumentText("\"C:\\\xC6\xF8\\Kestrova.exe\"/B"), "/B");
+    const std::string huge(100000, '\xE9');
+    EXPECT_EQ(ArgumentText("Kestrova.exe " + huge), huge);
+    EXPECT_EQ(StartupModeFor(ArgumentText("\"C:\\" + huge + "\\Kestrova.exe\" /m")),
+              StartupMode::MountAndExit);
+}
+
 TEST(ExploreTest, CommandLinesForEveryFlagCombination) {
     EXPECT_EQ(ExploreCommandLine("P", "", false, true, false), "explorer.exe /e,P");
     EXPECT_EQ(ExploreCommandLine("P", "R", true, true, true), "explorer.exe /e,/root, R,/select,P");
