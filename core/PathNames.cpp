@@ -36,6 +36,13 @@ std::string GetLongName(FileSystem& fileSystem, const std::string& psShortName) 
     if (psShortName.empty() || psShortName.find_first_of("*?") != std::string::npos) {
         return {};
     }
+    // Only a folder below a drive root has a long form: a drive, its root's
+    // backslash and at least one component. A bare drive would come back
+    // without a single query, as if it were there, and a drive-relative text
+    // would be answered from the drive's current folder.
+    if (psShortName.size() < 4 || psShortName[1] != ':' || psShortName[2] != '\\') {
+        return {};
+    }
     const std::string s = psShortName + "\\";
     std::string longTail;
     // The root's backslash (the third character) is not a component boundary.

@@ -12,7 +12,8 @@ std::string GetShortPath(FileSystem& fileSystem, const std::string& strFileName)
 
 // The long form of a path: the drive part is kept and every later component
 // is replaced by its long name, one directory query per component. Empty when
-// any component is missing, so a partly converted path is never returned.
+// any component is missing, so a partly converted path is never returned,
+// and for a text that names no folder below a drive root ("E:", "E:\", "E:x").
 std::string GetLongName(FileSystem& fileSystem, const std::string& psShortName);
 
 // A file (normal, hidden or system; not a folder) is at the path.

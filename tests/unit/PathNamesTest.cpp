@@ -70,6 +70,19 @@ TEST_F(PathNamesTest, LongNameRefusesTextThatIsNoFolderName) {
     EXPECT_EQ(GetLongName(fs, std::string("C:\\PROGRA~1\0X", 14)), "");
 }
 
+// Only a folder below a drive root has a long form. A bare drive, a root or
+// a drive-relative text is answered with nothing and no query: a bare drive
+// would otherwise be given back unchecked, and a drive-relative query would
+// find an entry of the drive's current folder instead.
+TEST_F(PathNamesTest, LongNameIsEmptyForTextWithoutAFolderBelowADriveRoot) {
+    fs.ClearQueries();
+    for (const std::string text :
+         {"C:", "Q:", "X", "C", "C:\\", "C:PROGRA~1", "C:PROGRA~1\\MYDATA~1"}) {
+        EXPECT_EQ(GetLongName(fs, text), "") << text;
+    }
+    EXPECT_TRUE(fs.Queries().empty());
+}
+
 TEST_F(PathNamesTest, FileExistsMatchesFilesButNotFolders) {
     EXPECT_TRUE(FileExists(fs, "C:\\Program Files\\readme.txt"));
     EXPECT_TRUE(FileExists(fs, "C:\\hidden.dat"));

@@ -136,6 +136,19 @@ TEST_F(StoreFileTest, HandWrittenLinesAreKeptAndWrittenBack) {
     EXPECT_EQ(fs.Contents(kStore), "# my drives\r\nE:-C:\\Work\r\nnot a drive\r\n");
 }
 
+// A hand-written line that names a bare drive or a single character has no
+// folder to show, and a save writes it back as it was.
+TEST_F(StoreFileTest, EntryWithoutAFolderBelowARootIsWrittenBackUnchanged) {
+    const std::string original = "E:-C:\r\nF:-Q:\r\nG:-X\r\n";
+    DriveTable table = Load(original);
+    ASSERT_EQ(table.Count(), 3u);
+    for (const DriveRow& row : table.Rows()) {
+        EXPECT_EQ(row.folder, "") << row.MountEntry();
+    }
+    ASSERT_EQ(SaveDriveList(fs, table, kStore), SaveStatus::Saved);
+    EXPECT_EQ(fs.Contents(kStore), original);
+}
+
 TEST_F(StoreFileTest, HostileBytesNeitherCrashNorCostAWellFormedEntry) {
     std::string contents = "E:-C:\\WORK\r\n";
     contents += std::string("F:-C:\\A\0B\x01\x7f", 11) + "\r\n";
