@@ -14,7 +14,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int /*show*/) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;

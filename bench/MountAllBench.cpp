@@ -9,8 +9,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,18 @@ namespace {
 
 using namespace kestrova::e2e;
 
+// A whole-number argument of at least `least`, or nothing when the text is
+// not one (atoi would turn a typing error into a silent 0).
+std::optional<int> NumberArgument(const char* text, int least) {
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [next, error] = std::from_chars(text, end, value);
+    if (error != std::errc{} || next != end || value < least) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 double Now() {
     LARGE_INTEGER frequency;
     LARGE_INTEGER counter;
@@ -31,7 +45,10 @@ double Now() {
 }
 
 double CpuSeconds(HANDLE process) {
-    FILETIME created, exited, kernel, user;
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
         return 0;
     }
@@ -113,13 +130,15 @@ MountRun TimeMountAll(const std::string& folder, const std::string& mounted) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    const std::optional<int> runsArgument = argc > 2 ? NumberArgument(argv[2], 1) : 5;
+    const std::optional<int> waitArgument = argc > 3 ? NumberArgument(argv[3], 0) : 0;
+    if (argc < 2 || !runsArgument || !waitArgument) {
         std::fprintf(stderr, "usage: mountall_bench PROGRAM_FOLDER [RUNS [WAIT_MS]]\n");
         return 2;
     }
     const std::string folder = argv[1];
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-    const int waitMs = argc > 3 ? std::atoi(argv[3]) : 0;
+    const int runs = *runsArgument;
+    const int waitMs = *waitArgument;
     const std::string subst = folder + "\\subst.exe";
     const std::vector<Entry> entries = ReadEntries(ReadFileText(folder + "\\Shrt.dat"));
     const std::string mounted = std::to_string(entries.size()) + " Virtual Drives (Mounted)";

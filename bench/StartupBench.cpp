@@ -6,14 +6,28 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/e2e/UiDriver.h"
 
 namespace {
+
+// A whole-number argument of at least `least`, or nothing when the text is
+// not one (atoi would turn a typing error into a silent 0).
+std::optional<int> NumberArgument(const char* text, int least) {
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [next, error] = std::from_chars(text, end, value);
+    if (error != std::errc{} || next != end || value < least) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     LARGE_INTEGER frequency;
@@ -58,14 +72,15 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
+    const std::optional<int> runsArgument = argc > 3 ? NumberArgument(argv[3], 1) : 9;
+    if (argc < 3 || !runsArgument) {
         std::fprintf(stderr,
                      "usage: startup_bench KESTROVA_FOLDER MINIMAL_EXE [RUNS [CONTROLS_EXE]]\n");
         return 2;
     }
     const std::string folder = argv[1];
     const std::string minimal = argv[2];
-    const int runs = argc > 3 ? std::atoi(argv[3]) : 9;
+    const int runs = *runsArgument;
     const std::string controls = argc > 4 ? argv[4] : "";
     kestrova::e2e::AttachToDesktop();
     std::vector<double> kestrova;

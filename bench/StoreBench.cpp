@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/DriveTable.h"
@@ -63,7 +64,7 @@ ReadStatus ReadAll(const std::string& path, std::string& contents) {
 // work is timed, not a stand-in's.
 class PosixFileSystem final : public kestrova::FileSystem {
   public:
-    std::string FindFirstName(const std::string& path, unsigned) override {
+    std::string FindFirstName(const std::string& path, unsigned /*mask*/) override {
         const std::size_t slash = path.find_last_of('\\');
         return slash == std::string::npos ? path : path.substr(slash + 1);
     }
@@ -74,7 +75,7 @@ class PosixFileSystem final : public kestrova::FileSystem {
         std::memcpy(buffer, path.c_str(), path.size() + 1);
         return static_cast<unsigned>(path.size());
     }
-    unsigned DriveType(const std::string&) override { return 3; }
+    unsigned DriveType(const std::string& /*drive*/) override { return 3; }
     ReadStatus ReadWholeFile(const std::string& path, std::string& contents) override {
         return ReadAll(path, contents);
     }
@@ -105,11 +106,27 @@ double PerSecond(double seconds, Operation operation) {
     return static_cast<double>(count) / elapsed;
 }
 
+// A positive number of seconds, or nothing when the text is not one (atof
+// would turn a typing error into a silent 0).
+std::optional<double> SecondsArgument(const char* text) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value > 0)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : ".";
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 3.0;
+    const std::optional<double> secondsArgument = argc > 2 ? SecondsArgument(argv[2]) : 3.0;
+    if (!secondsArgument) {
+        std::fprintf(stderr, "usage: store_bench [FOLDER [SECONDS]]\n");
+        return 2;
+    }
+    const double seconds = *secondsArgument;
     const std::string store = folder + "/Shrt.dat";
     const std::string temporary = store + ".floor";
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 
@@ -18,9 +19,10 @@ std::string Printable(const std::string& text) {
         if (byte >= 0x20 && byte < 0x7F) {
             shown += c;
         } else {
-            char escaped[5] = {};
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(byte));
-            shown += escaped;
+            constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHexDigits[static_cast<unsigned>(byte) >> 4U];
+            shown += kHexDigits[static_cast<unsigned>(byte) & 0x0FU];
         }
     }
     return shown;
@@ -31,7 +33,8 @@ std::string Printable(const std::string& text) {
 void PropertyFailed(const char* condition, const char* file, int line, const std::string& detail) {
     std::fprintf(stderr, "%s:%d: property broken: %s\n  %s\n", file, line, condition,
                  Printable(detail).c_str());
-    std::fflush(stderr);
+    // Before the abort; a flush that fails has nowhere left to be reported.
+    (void)std::fflush(stderr);
     std::abort();
 }
 

@@ -110,15 +110,15 @@ class Disk {
         const std::string parent = Lower(path.substr(0, slash == 2 ? 2 : slash));
         const std::string name = path.substr(slash + 1);
         const bool parentIsDrive = slash == 2 && IsDrivePart(parent) && path[2] == '\\';
-        if (!parentIsDrive && folders_.count(parent) == 0) {
+        if (!parentIsDrive && !folders_.contains(parent)) {
             return;
         }
         if (!IsValidName(name) || (!shortName.empty() && !IsValidName(shortName))) {
             return;
         }
         std::set<std::string>& siblings = names_[parent];
-        if (siblings.count(Lower(name)) != 0 ||
-            (!shortName.empty() && siblings.count(Lower(shortName)) != 0)) {
+        if (siblings.contains(Lower(name)) ||
+            (!shortName.empty() && siblings.contains(Lower(shortName)))) {
             return;
         }
         siblings.insert(Lower(name));
@@ -159,15 +159,15 @@ void CheckQuery(kestrova::testing::FakeFileSystem& fileSystem, const std::string
     KESTROVA_FUZZ_REQUIRE(result.compare(0, 2, query, 0, 2) == 0, query + " gives " + result);
     const std::vector<std::string> asked = PathComponents(query);
     const std::vector<std::string> found = PathComponents(result);
-    KESTROVA_FUZZ_REQUIRE(asked.size() == found.size(), query + " gives " + result);
+    const std::string detail = query + " gives " + result;
+    KESTROVA_FUZZ_REQUIRE(asked.size() == found.size(), detail);
     std::string prefix = asked[0];
     for (std::size_t i = 1; i < asked.size(); ++i) {
-        prefix += "\\" + asked[i];
-        KESTROVA_FUZZ_REQUIRE(fileSystem.FindFirstName(prefix, kAnyEntry) == found[i],
-                              query + " gives " + result);
+        prefix += '\\';
+        prefix += asked[i];
+        KESTROVA_FUZZ_REQUIRE(fileSystem.FindFirstName(prefix, kAnyEntry) == found[i], detail);
     }
-    KESTROVA_FUZZ_REQUIRE(kestrova::GetLongName(fileSystem, result) == result,
-                          query + " gives " + result);
+    KESTROVA_FUZZ_REQUIRE(kestrova::GetLongName(fileSystem, result) == result, detail);
 }
 
 }  // namespace

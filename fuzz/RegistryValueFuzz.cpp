@@ -253,6 +253,7 @@ void CheckEnumerated(std::int32_t type, const ByteArray& data, const Variant& va
 
 std::vector<std::string> NamesOf(const std::vector<RegistryValueEntry>& entries) {
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (const RegistryValueEntry& entry : entries) {
         names.push_back(entry[0].ToText());
     }

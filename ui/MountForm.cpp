@@ -21,6 +21,11 @@ const char kSelectDirectory[] = "Please select a Directory to Mount     ";
 const char kNoFreeLetter[] = "There is no free drive letter left to mount the folder on.     ";
 const char kSaveFailed[] =
     "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.     ";
+const char kUnreadNotSaved[] =
+    "The Virtual Drives could not be saved: Shrt.dat could not be read, so it is left as it "
+    "was.     ";
+const char kRunKeyFailed[] =
+    "The startup option could not be saved in the registry; Windows startup is unchanged.     ";
 
 std::string Upper(std::string text) {
     for (char& c : text) {
@@ -125,6 +130,8 @@ void MountForm::SelectStartupOption(StartupOption option) {
     }
     selectedOption_ = option;
     view_.ShowStartupOption(option);
+    // Selected by the program itself (at start-up, or when the last drive
+    // goes): no one asked, so a refused write is not reported here.
     RunOptionAction(option);
 }
 
@@ -133,12 +140,18 @@ void MountForm::opt_Click(StartupOption option) {
         view_.ShowStartupOption(selectedOption_);  // the click is refused
         return;
     }
+    const StartupOption previous = selectedOption_;
     selectedOption_ = option;
     view_.ShowStartupOption(option);
-    RunOptionAction(option);
+    if (!RunOptionAction(option)) {
+        // The Run value is as it was: so is the option shown.
+        selectedOption_ = previous;
+        view_.ShowStartupOption(previous);
+        view_.ShowMessage(kRunKeyFailed, kStyleExclamation);
+    }
 }
 
-void MountForm::RunOptionAction(StartupOption option) {
+bool MountForm::RunOptionAction(StartupOption option) {
     switch (option) {
         case StartupOption::B:
         case StartupOption::M:
@@ -146,19 +159,22 @@ void MountForm::RunOptionAction(StartupOption option) {
                 SelectStartupOption(StartupOption::None);
                 view_.ShowMessage("There are no Virtual Drives in the list to Mount    ",
                                   kStyleInformation);
-            } else {
-                runKey_->SetRegistryValue(
-                    "Kestrova",
-                    RunValueData(programFolder_, option == StartupOption::B ? "/B" : "/M"), kRegSz);
+                return true;
             }
-            break;
+            return runKey_->SetRegistryValue(
+                "Kestrova", RunValueData(programFolder_, option == StartupOption::B ? "/B" : "/M"),
+                kRegSz);
         case StartupOption::T:
-            runKey_->SetRegistryValue("Kestrova", RunValueData(programFolder_, "/T"), kRegSz);
-            break;
-        case StartupOption::None:
-            runKey_->DeleteValue("Kestrova");
-            break;
+            return runKey_->SetRegistryValue("Kestrova", RunValueData(programFolder_, "/T"),
+                                             kRegSz);
+        case StartupOption::None: {
+            // No value (2) is what was asked for; any other failure counts
+            // only when the value is still there.
+            const std::int32_t result = runKey_->DeleteValue("Kestrova");
+            return result == 0 || result == 2 || RunValueText().empty();
+        }
     }
+    return true;
 }
 
 bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
@@ -170,6 +186,11 @@ bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
     const std::string batch = programFolder_ + batchName;
     const bool written =
         fileSystem_.WriteNewFile(batch, RemovalBatchText(storedFolders, shortFolder, batchName));
+    if (!written) {
+        // A batch file cut off by a full disk could be run later with a
+        // shortened folder in its rm line: none is left behind.
+        fileSystem_.DeleteFileAt(batch);
+    }
     view_.PumpMessages();
     // A batch file that is not there whole is not run.
     const bool started =
@@ -196,8 +217,12 @@ void MountForm::Command4_Click() {
     const std::size_t index = *table_.Selected();
     const DriveRow row = table_.Row(index);
     const bool cleaned = StartCleanup({row.storedFolder}, "\\Remove.bat");
-    if (row.hasSeparator) {
-        UnMountVirtualDrive(processes_, row.letter);
+    if (row.hasSeparator && !UnMountVirtualDrive(processes_, row.letter)) {
+        // subst.exe never ran, so the drive is still there: its row stays,
+        // to be removed once subst.exe can be started.
+        view_.SetStatus("subst.exe could not be started: " + row.letter + " was not removed");
+        FinishOperation();
+        return;
     }
     table_.RemoveAt(index);
     MarkTableChanged();
@@ -227,22 +252,32 @@ void MountForm::cmdRemove_Click() {
         folders.push_back(row.storedFolder);
     }
     const bool cleaned = StartCleanup(folders, "\\Removea.bat");
+    std::size_t kept = 0;
     for (std::size_t j = table_.Count(); j > 0; --j) {
         const DriveRow row = table_.Row(j - 1);
         view_.SetStatus("Removing Virtual Drive " + row.letter);
         view_.PumpMessages();
-        if (row.hasSeparator) {
-            UnMountVirtualDrive(processes_, row.letter);
-        }
+        const bool unmounted = !row.hasSeparator || UnMountVirtualDrive(processes_, row.letter);
         view_.PumpMessages();
+        if (!unmounted) {
+            ++kept;  // the drive is still there, and so is its row
+            continue;
+        }
         table_.RemoveAt(j - 1);
         view_.ShowTable(table_);
     }
     MarkTableChanged();
-    view_.SetStatus(cleaned ? "Virtual Drives"
-                            : "Virtual Drives (clean-up skipped: Removea.bat could not be "
-                              "written or started)");
-    SelectStartupOption(StartupOption::None);
+    if (kept > 0) {
+        view_.SetStatus("subst.exe could not be started: " + std::to_string(kept) +
+                        " Virtual Drives were not removed");
+    } else {
+        view_.SetStatus(cleaned ? "Virtual Drives"
+                                : "Virtual Drives (clean-up skipped: Removea.bat could not be "
+                                  "written or started)");
+    }
+    if (table_.Empty()) {
+        SelectStartupOption(StartupOption::None);
+    }
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::RemoveAll);
     view_.ShowLetters(letters_);
     FinishOperation();
@@ -404,6 +439,10 @@ void MountForm::Form_Unload() {
     const SaveStatus status = SaveDriveList(fileSystem_, table_, storePath_);
     if (status == SaveStatus::WriteFailed || status == SaveStatus::ReplaceFailed) {
         view_.ShowMessage(kSaveFailed, kStyleExclamation);
+    } else if (status == SaveStatus::StoreUnread && tableChanged_) {
+        // The file is kept from being overwritten, but the changes made
+        // since are lost: the user is told.
+        view_.ShowMessage(kUnreadNotSaved, kStyleExclamation);
     }
     view_.DeleteTrayIcon();
     view_.UnloadOtherWindows();
@@ -430,16 +469,22 @@ std::string MountForm::StatusSummary() {
 }
 
 void MountForm::RefreshDriveList() {
-    std::string status;
-    if (tableChanged_ && !SaveTable()) {
-        // The file does not hold the table in memory: rebuilding from it
-        // would lose rows, so only the drive state of the rows is renewed.
+    const auto renewDriveState = [this] {
         for (std::size_t i = 0; i < table_.Count(); ++i) {
             const DriveRow& row = table_.Row(i);
             table_.SetMounted(i, row.hasSeparator && DirExists(fileSystem_, row.letter));
         }
+    };
+    std::string status;
+    if (tableChanged_ && !SaveTable()) {
+        // The file does not hold the table in memory: rebuilding from it
+        // would lose rows, so only the drive state of the rows is renewed.
+        renewDriveState();
         status = table_.StoreUnread() ? kUnreadStore : StatusSummary();
     } else if (LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
+        // The rows in memory stay; their icons still show the drives as
+        // they are now.
+        renewDriveState();
         status = kUnreadStore;
     } else {
         status = StatusSummary();

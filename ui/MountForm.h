@@ -196,7 +196,9 @@ class MountForm {
     std::string StatusSummary();
     bool SaveTable();
     void FinishOperation();
-    void RunOptionAction(StartupOption option);
+    // Writes or deletes the Run value for the option; false when the registry
+    // refused, so the Run value is not what the option says.
+    bool RunOptionAction(StartupOption option);
     // Writes the clean-up batch file and starts it, hidden and not waited
     // for. False when it could not be written or started.
     bool StartCleanup(const std::vector<std::string>& storedFolders, const std::string& batchName);

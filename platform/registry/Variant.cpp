@@ -1,7 +1,6 @@
 #include "platform/registry/Variant.h"
 
 #include <charconv>
-#include <cstdio>
 #include <string_view>
 
 namespace kestrova {
@@ -91,13 +90,13 @@ std::string Describe(const Variant& value) {
         }
         case Variant::Kind::Bytes: {
             std::string shown = "bytes {";
-            for (const std::uint8_t byte : *value.Bytes()) {
-                char digits[4] = {};
-                std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(byte));
+            constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+            for (const unsigned byte : *value.Bytes()) {
                 if (shown.size() > 7) {
                     shown += ' ';
                 }
-                shown += digits;
+                shown += kHexDigits[byte >> 4U];
+                shown += kHexDigits[byte & 0x0FU];
             }
             return shown + "}";
         }

@@ -44,7 +44,7 @@ std::string Win32FileSystem::FindFirstName(const std::string& path, unsigned mas
         return {};
     }
     if (IsDriveRoot(path)) {
-        const std::string root = path.substr(0, 2) + "\\";
+        std::string root = path.substr(0, 2) + "\\";
         const DWORD attributes = GetFileAttributesA(root.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || !Fits(attributes, mask)) {
             return {};
@@ -103,7 +103,7 @@ ReadStatus Win32FileSystem::ReadWholeFile(const std::string& path, std::string& 
     std::size_t filled = 0;
     while (filled < data.size()) {
         DWORD read = 0;
-        const DWORD wanted = static_cast<DWORD>(data.size() - filled);
+        const auto wanted = static_cast<DWORD>(data.size() - filled);
         if (!ReadFile(file.Get(), data.data() + filled, wanted, &read, nullptr)) {
             return ReadStatus::Failed;
         }
@@ -129,7 +129,7 @@ bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& c
     std::size_t written = 0;
     while (written < contents.size()) {
         DWORD count = 0;
-        const DWORD wanted = static_cast<DWORD>(contents.size() - written);
+        const auto wanted = static_cast<DWORD>(contents.size() - written);
         if (!WriteFile(file.Get(), contents.data() + written, wanted, &count, nullptr) ||
             count == 0) {
             return false;
@@ -164,7 +164,7 @@ bool Win32FileSystem::DeleteFileAt(const std::string& path) {
 std::string ProgramFolder() {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
+        const auto size = static_cast<DWORD>(buffer.size());
         const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
         if (length == 0) {
             return {};

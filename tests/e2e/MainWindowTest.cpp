@@ -40,8 +40,8 @@ TEST_F(MainWindowTest, FirstStartCreatesAnEmptyStoreAndShowsTheWindowCentred) {
     GetWindowRect(window, &rect);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_NEAR(rect.left, (screenWidth - (rect.right - rect.left)) / 2, 1);
-    EXPECT_NEAR(rect.top, (screenHeight - (rect.bottom - rect.top)) / 2, 1);
+    EXPECT_NEAR(rect.left, (screenWidth - (rect.right - rect.left)) / 2.0, 1);
+    EXPECT_NEAR(rect.top, (screenHeight - (rect.bottom - rect.top)) / 2.0, 1);
     RECT client{};
     GetClientRect(window, &client);
     HDC screen = GetDC(nullptr);
@@ -98,6 +98,7 @@ TEST_F(MainWindowTest, StoredDrivesShowWithTheirStateAndAreWrittenBackOnClose) {
     // Only the z-order of the two panes decides which one is seen.
     HWND fraMain = FindDescendantById(window, ids::fraMain);
     HWND fraOptions = FindDescendantById(window, ids::fraOptions);
+    // cppcheck-suppress constParameter ; HWND is an opaque handle, not data to point at
     const auto above = [](HWND upper, HWND lower) {
         for (HWND w = GetWindow(lower, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
             if (w == upper) {

@@ -23,7 +23,7 @@ class MountTest : public ::testing::Test {
                  ShortPath(folders_[2]) + "\r\n";
         WriteFileText(program_.File("Shrt.dat"), store_);
     }
-    ~MountTest() override {
+    void TearDown() override {
         for (const char* letter : {"E:", "F:", "G:"}) {
             if (Mapped(letter[0])) {
                 RunToEnd("\"" + program_.File("subst.exe") + "\" " + letter + " /d");

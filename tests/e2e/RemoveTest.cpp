@@ -14,12 +14,13 @@ using namespace e2e;
 class RemoveTest : public ::testing::Test {
   protected:
     void SetUp() override { AttachToDesktop(); }
-    void Map(const ProgramFolder& program, const std::string& letter, const std::string& folder) {
+    static void Map(const ProgramFolder& program, const std::string& letter,
+                    const std::string& folder) {
         ASSERT_EQ(
             RunToEnd("\"" + program.File("subst.exe") + "\" " + letter + " \"" + folder + "\""),
             0u);
     }
-    void UnmapLeftovers(const ProgramFolder& program) {
+    static void UnmapLeftovers(const ProgramFolder& program) {
         for (const char* letter : {"E:", "F:", "G:"}) {
             if (Mapped(letter[0])) {
                 RunToEnd("\"" + program.File("subst.exe") + "\" " + letter + " /d");

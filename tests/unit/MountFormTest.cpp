@@ -27,7 +27,7 @@ class RecordingView final : public FormView {
         calls.push_back("letters " + letters.SelectedText());
     }
     void SetStatus(const std::string& text) override {
-        calls.push_back("status");
+        calls.emplace_back("status");
         status = text;
     }
     void SetFolderText(const std::string& text) override { folderText = text; }
@@ -37,13 +37,13 @@ class RecordingView final : public FormView {
         calls.push_back(std::string("option ") + names[static_cast<int>(option)]);
     }
     void ShowMessage(const std::string& text, int style) override {
-        calls.push_back("message");
-        messages.push_back({text, style});
+        calls.emplace_back("message");
+        messages.emplace_back(text, style);
     }
     void BringToFront(Pane pane) override {
-        calls.push_back(pane == Pane::Main ? "front main" : "front options");
+        calls.emplace_back(pane == Pane::Main ? "front main" : "front options");
     }
-    void PumpMessages() override { calls.push_back("pump"); }
+    void PumpMessages() override { calls.emplace_back("pump"); }
     void ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
                              double& windowHeight) override {
         screenWidth = 15360;
@@ -52,34 +52,34 @@ class RecordingView final : public FormView {
         windowHeight = 5100;
     }
     void MoveWindowTo(double left, double top) override {
-        calls.push_back("move");
+        calls.emplace_back("move");
         movedLeft = left;
         movedTop = top;
     }
-    void ShowWindow() override { calls.push_back("show"); }
-    void DeleteTrayIcon() override { calls.push_back("delete icon"); }
-    void UnloadOtherWindows() override { calls.push_back("unload others"); }
+    void ShowWindow() override { calls.emplace_back("show"); }
+    void DeleteTrayIcon() override { calls.emplace_back("delete icon"); }
+    void UnloadOtherWindows() override { calls.emplace_back("unload others"); }
     std::string BrowseForFolder(const std::string& prompt) override {
         calls.push_back("browse " + prompt);
         return browseResult;
     }
-    void FocusBrowseButton() override { calls.push_back("focus browse"); }
-    void AddNotificationIcon() override { calls.push_back("add icon"); }
-    void ShowTrayMenu() override { calls.push_back("menu"); }
-    void SetForeground() override { calls.push_back("foreground"); }
-    void Repaint() override { calls.push_back("repaint"); }
-    void HideWindow() override { calls.push_back("hide"); }
+    void FocusBrowseButton() override { calls.emplace_back("focus browse"); }
+    void AddNotificationIcon() override { calls.emplace_back("add icon"); }
+    void ShowTrayMenu() override { calls.emplace_back("menu"); }
+    void SetForeground() override { calls.emplace_back("foreground"); }
+    void Repaint() override { calls.emplace_back("repaint"); }
+    void HideWindow() override { calls.emplace_back("hide"); }
     void MinimizeWindow() override {
-        calls.push_back("minimize");
+        calls.emplace_back("minimize");
         if (form != nullptr) {
             form->Form_Resize(true);  // as the window reports its new state
         }
     }
-    void RestoreWindow() override { calls.push_back("restore"); }
+    void RestoreWindow() override { calls.emplace_back("restore"); }
     MountForm* form = nullptr;
-    void DestroyNow() override { calls.push_back("destroy"); }
-    void RequestClose() override { calls.push_back("close"); }
-    void EndProcess() override { calls.push_back("end process"); }
+    void DestroyNow() override { calls.emplace_back("destroy"); }
+    void RequestClose() override { calls.emplace_back("close"); }
+    void EndProcess() override { calls.emplace_back("end process"); }
 
     std::vector<std::string> calls;
     std::vector<std::string> shownEntries;
@@ -128,7 +128,7 @@ class MountFormTest : public ::testing::Test {
 
     void Load(const std::string& store, const std::string& arguments = {}) {
         fs.AddFile(kStore, store);
-        StartupMode mode;
+        StartupMode mode = StartupMode::Normal;
         ASSERT_TRUE(form.Form_Load(arguments, mode));
     }
 
@@ -207,7 +207,7 @@ TEST(ExploreTest, CommandLinesForEveryFlagCombination) {
 
 TEST_F(MountFormTest, SecondCopyEndsBeforeReadingOrWritingAnything) {
     instances.another = true;
-    StartupMode mode;
+    StartupMode mode = StartupMode::Normal;
     EXPECT_FALSE(form.Form_Load("/M", mode));
     EXPECT_TRUE(instances.asked);
     EXPECT_TRUE(view.calls.empty());
@@ -216,7 +216,7 @@ TEST_F(MountFormTest, SecondCopyEndsBeforeReadingOrWritingAnything) {
 }
 
 TEST_F(MountFormTest, StartUpRunsInItsFixedOrder) {
-    StartupMode mode;
+    StartupMode mode = StartupMode::Tray;  // Form_Load must set it
     ASSERT_TRUE(form.Form_Load("", mode));
     EXPECT_EQ(mode, StartupMode::Normal);
     EXPECT_TRUE(fs.Exists(kStore));  // created empty
@@ -231,8 +231,8 @@ TEST_F(MountFormTest, StartUpRunsInItsFixedOrder) {
 
 TEST_F(MountFormTest, EachModeRunsItsRoutineInsteadOfShowingTheWindow) {
     std::vector<std::string> ran;
-    form.mountAllAndExit = [&] { ran.push_back("mount and exit"); };
-    form.addTrayIcon = [&] { ran.push_back("tray"); };
+    form.mountAllAndExit = [&] { ran.emplace_back("mount and exit"); };
+    form.addTrayIcon = [&] { ran.emplace_back("tray"); };
     Load("E:-C:\\WORK\r\n", "/t");
     EXPECT_EQ(ran, std::vector<std::string>{"tray"});
     EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "show"), 0);
@@ -843,6 +843,101 @@ TEST_F(MountFormTest, MenuCloseUnloadsAndSaves) {
     EXPECT_TRUE(form.Unloaded());
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nF:-C:\\Work\r\n");
     EXPECT_EQ(view.calls.back(), "destroy");
+}
+
+TEST_F(MountFormTest, AnOptionTheRegistryRefusesIsReportedAndTheOptionShownGoesBack) {
+    Load("E:-C:\\WORK\r\n");
+    form.opt_Click(StartupOption::T);
+    ASSERT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");
+    const std::string refused =
+        "The startup option could not be saved in the registry; Windows startup is unchanged.     ";
+
+    registry.FailCall(testing::MemoryRegistry::Call::SetValue, 5);
+    view.calls.clear();
+    form.opt_Click(StartupOption::M);
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::T);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"option M", "option T", "message"}));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], (std::pair<std::string, int>{refused, 48}));
+
+    // A key that cannot be opened for writing refuses the delete too.
+    registry.FailCall(testing::MemoryRegistry::Call::OpenKey, 5);
+    form.opt_Click(StartupOption::None);
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::T);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].first, refused);
+
+    // Once the registry takes the writes again, so do the options.
+    form.opt_Click(StartupOption::None);
+    EXPECT_EQ(RunValue(), "(none)");
+    form.opt_Click(StartupOption::None);  // no value left to delete: no failure
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::None);
+    EXPECT_EQ(view.messages.size(), 2u);
+}
+
+TEST_F(MountFormTest, ChangesToATableWhoseStoreWasNotReadAreReportedAsNotSaved) {
+    Load("E:-C:\\WORK\r\n");
+    fs.SetUnreadable(kStore);
+    form.RefreshDriveList();
+    form.Form_Unload();  // nothing changed: nothing to say
+    EXPECT_TRUE(view.messages.empty());
+
+    MountForm changed(view, fs, processes, instances, registry, kFolder);
+    StartupMode mode = StartupMode::Normal;
+    ASSERT_TRUE(changed.Form_Load({}, mode));
+    ASSERT_TRUE(changed.Table().StoreUnread());
+    changed.Table().Append({"F:", "C:\\Work", "C:\\WORK", true, false});
+    changed.MarkTableChanged();
+    changed.Form_Unload();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first,
+              "The Virtual Drives could not be saved: Shrt.dat could not be read, so it is left as "
+              "it was.     ");
+    EXPECT_EQ(view.messages[0].second, 48);
+}
+
+TEST_F(MountAllTest, AStoreThatCannotBeReadAfterMountAllKeepsTheRowsWithTheirNewState) {
+    Load("F:-C:\\WORK\r\nG:-C:\\WORK\r\n");
+    ASSERT_FALSE(form.Table().Row(0).mounted);
+    fs.SetUnreadable(kStore);
+    form.MountAllDrives();
+    EXPECT_EQ(form.Table().MountEntries(),
+              (std::vector<std::string>{"F:-C:\\WORK", "G:-C:\\WORK"}));
+    EXPECT_TRUE(form.Table().Row(0).mounted);
+    EXPECT_TRUE(form.Table().Row(1).mounted);
+    EXPECT_EQ(view.status, "Shrt.dat could not be read: the drives shown are the ones in memory");
+}
+
+TEST_F(RemoveTest, WithoutSubstARemovedDriveKeepsItsRowAndTheStatusSaysSo) {
+    Load("E:-C:\\WORK\r\nF:-C:\\WORK\r\n");
+    form.opt_Click(StartupOption::T);
+    processes.startFails = true;
+    form.lstDrives_Click(0);
+    form.Command4_Click();
+    EXPECT_EQ(form.Table().MountEntries(),
+              (std::vector<std::string>{"E:-C:\\WORK", "F:-C:\\WORK"}));
+    EXPECT_EQ(view.status, "subst.exe could not be started: E: was not removed");
+    EXPECT_FALSE(form.Busy());
+
+    form.cmdRemove_Click();
+    EXPECT_EQ(form.Table().Count(), 2u);
+    EXPECT_EQ(view.status, "subst.exe could not be started: 2 Virtual Drives were not removed");
+    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::T);  // there are drives still
+    EXPECT_EQ(RunValue(), "C:\\Kestrova\\Kestrova.exe /T");
+    form.Form_Unload();
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nF:-C:\\Work\r\n");
+}
+
+TEST_F(RemoveTest, ABatchFileCutOffByAFullDiskIsNotLeftBehind) {
+    Load("E:-C:\\WORK\r\n");
+    fs.SetDiskFullAfter(20);
+    form.lstDrives_Click(0);
+    form.Command4_Click();
+    EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Remove.bat"));
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_EQ(view.status, "Clean-up skipped: Remove.bat could not be written or started");
 }
 
 }  // namespace

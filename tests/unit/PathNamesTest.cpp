@@ -67,7 +67,7 @@ TEST_F(PathNamesTest, LongNameRefusesTextThatIsNoFolderName) {
     EXPECT_EQ(GetLongName(fs, "C:\\PROGRA~1\\?YDATA~1"), "");
     EXPECT_EQ(GetLongName(fs, "C:\\\\PROGRA~1"), "");
     EXPECT_EQ(GetLongName(fs, "C:\\PROGRA~1\\\\MYDATA~1"), "");
-    EXPECT_EQ(GetLongName(fs, std::string("C:\\PROGRA~1\0X", 14)), "");
+    EXPECT_EQ(GetLongName(fs, std::string("C:\\PROGRA~1\0X", 13)), "");
 }
 
 // Only a folder below a drive root has a long form. A bare drive, a root or

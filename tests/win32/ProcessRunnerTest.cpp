@@ -13,7 +13,10 @@ double Seconds(ULONGLONG ticks) {
 }
 
 double ProcessCpuSeconds() {
-    FILETIME created, exited, kernel, user;
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     const auto total = [](const FILETIME& time) {
         return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;

@@ -235,12 +235,9 @@ bool IsPlainEntryName(const std::string& name) {
     if (name.empty() || IsDotName(name) || EndsAmbiguously(name) || IsDeviceName(name)) {
         return false;
     }
-    for (const char c : name) {
-        if (c == '\\' || c == '/' || c == ':' || IsWildcard(c) || IsForbiddenInName(c)) {
-            return false;
-        }
-    }
-    return true;
+    return std::none_of(name.begin(), name.end(), [](const char c) {
+        return c == '\\' || c == '/' || c == ':' || IsWildcard(c) || IsForbiddenInName(c);
+    });
 }
 
 std::optional<std::string> RmChildPath(const std::string& folder, const std::string& longName,

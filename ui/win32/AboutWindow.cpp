@@ -111,10 +111,12 @@ void AboutWindow::Show(HINSTANCE instance) {
         const std::string caption = std::string("About ") + kTitle;
         const int width = frame.right - frame.left;
         const int height = frame.bottom - frame.top;
-        CreateWindowExA(WS_EX_CONTROLPARENT, kClass, caption.c_str(), style,
-                        (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
-                        nullptr, instance, this);
+        // The procedure stores the handle on WM_NCCREATE already; the result is
+        // the same handle, or null when the window could not be created.
+        window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kClass, caption.c_str(), style,
+                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                                  nullptr, nullptr, instance, this);
     }
     if (window_ != nullptr) {
         ShowWindow(window_, SW_SHOW);
@@ -145,7 +147,7 @@ void AboutWindow::CreateControls() {
     SendMessageA(titleLabel, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     Add("STATIC", ProgramVersion().c_str(), 0, lblVersion, 56, 36, 250, 16);
     Add("STATIC", "Halvorn Software", 0, lblAbout, 56, 54, 250, 16);
-    HICON large = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA),
+    auto* large = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA),
                                                 IMAGE_ICON, Pixels(48), Pixels(48), 0));
     HWND image = Add("STATIC", "", SS_ICON | SS_NOTIFY | SS_REALSIZEIMAGE, Image1, 356, 10, 48, 48);
     SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(large), 0);

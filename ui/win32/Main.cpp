@@ -23,7 +23,8 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int /*show*/) {
     kestrova::Win32FileSystem fileSystem;
     kestrova::Win32ProcessRunner processes;
     MutexInstanceGuard instances;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "platform/win32/Win32Shell.h"
@@ -323,7 +324,7 @@ LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w
 }
 
 LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
+                                           UINT_PTR /*subclassId*/, DWORD_PTR data) {
     if (message == WM_MOUSEMOVE) {
         reinterpret_cast<MainWindow*>(data)->form_.lstDrives_MouseMove();
     }
@@ -667,8 +668,10 @@ void MainWindow::ScreenAndWindowSize(double& screenWidth, double& screenHeight, 
 
 void MainWindow::MoveWindowTo(double left, double top) {
     const double pixelsPerTwip = dpi_ / 1440.0;
-    SetWindowPos(window_, nullptr, static_cast<int>(left * pixelsPerTwip + 0.5),
-                 static_cast<int>(top * pixelsPerTwip + 0.5), 0, 0,
+    // Rounded to the nearest pixel, also for a position left of or above the
+    // screen (a window larger than the screen is centred at a negative one).
+    SetWindowPos(window_, nullptr, static_cast<int>(std::lround(left * pixelsPerTwip)),
+                 static_cast<int>(std::lround(top * pixelsPerTwip)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -30,13 +30,27 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     HINSTANCE instance = GetModuleHandleA(nullptr);
     switch (message) {
         case WM_CREATE: {
-            CreateWindowExA(0, "BUTTON", "&Press", WS_CHILD | WS_VISIBLE, 10, 10, 80, 24, window,
-                            reinterpret_cast<HMENU>(kButtonId), instance, nullptr);
-            CreateWindowExA(0, "STATIC", "Label text", WS_CHILD | WS_VISIBLE, 100, 14, 120, 18,
-                            window, reinterpret_cast<HMENU>(kLabelId), instance, nullptr);
+            HWND button =
+                CreateWindowExA(0, "BUTTON", "&Press", WS_CHILD | WS_VISIBLE, 10, 10, 80, 24,
+                                window, reinterpret_cast<HMENU>(kButtonId), instance, nullptr);
+            HWND label =
+                CreateWindowExA(0, "STATIC", "Label text", WS_CHILD | WS_VISIBLE, 100, 14, 120, 18,
+                                window, reinterpret_cast<HMENU>(kLabelId), instance, nullptr);
             HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10,
                                         40, 300, 100, window, reinterpret_cast<HMENU>(kListId),
                                         instance, nullptr);
+            HWND combo = CreateWindowExA(
+                0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 150, 80, 200,
+                window, reinterpret_cast<HMENU>(kComboId), instance, nullptr);
+            HWND box =
+                CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE, 100, 150, 100, 60, window,
+                                reinterpret_cast<HMENU>(kListBoxId), instance, nullptr);
+            // Without all of its controls the window would mislead the tests:
+            // it is not created at all.
+            if (button == nullptr || label == nullptr || list == nullptr || combo == nullptr ||
+                box == nullptr) {
+                return -1;
+            }
             LVCOLUMNA column{};
             column.mask = LVCF_TEXT | LVCF_WIDTH;
             column.cx = 80;
@@ -47,15 +61,9 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
             AddRow(list, 0, "E:", "C:\\First Folder", 0);
             AddRow(list, 1, "F:", "C:\\Second", 1);
-            HWND combo = CreateWindowExA(
-                0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 150, 80, 200,
-                window, reinterpret_cast<HMENU>(kComboId), instance, nullptr);
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("G:"));
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("H:"));
             SendMessageA(combo, CB_SETCURSEL, 1, 0);
-            HWND box =
-                CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE, 100, 150, 100, 60, window,
-                                reinterpret_cast<HMENU>(kListBoxId), instance, nullptr);
             SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("E:-C:\\FIRST~1"));
             return 0;
         }
@@ -75,7 +83,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int /*show*/) {
     InitCommonControls();
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;

@@ -68,9 +68,8 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-ProgramFolder::ProgramFolder(const std::string& testName, const std::string& store,
-                             bool withStore) {
-    path_ = WindowsPathOf(BuildDirectory()) + "\\e2e\\" + testName;
+ProgramFolder::ProgramFolder(const std::string& testName, const std::string& store, bool withStore)
+    : path_(WindowsPathOf(BuildDirectory()) + "\\e2e\\" + testName) {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
     std::filesystem::create_directories(path_, ignored);
@@ -98,7 +97,7 @@ std::vector<std::string> ProgramFolder::SubstLog() const {
 }
 
 std::string ProgramFolder::MakeFolder(const std::string& name) const {
-    const std::string folder = File(name);
+    std::string folder = File(name);
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     return folder;

@@ -58,14 +58,14 @@ void FakeFileSystem::AddNode(const std::string& longPath, const std::string& sho
     if (parts.empty() || !IsDrive(parts[0])) {
         return;
     }
-    if (driveTypes_.count(Lower(parts[0])) == 0) {
+    if (!driveTypes_.contains(Lower(parts[0]))) {
         AddDrive(parts[0]);
     }
     std::string key = Lower(parts[0]);
     for (std::size_t i = 1; i < parts.size(); ++i) {
         key += "\\" + Lower(parts[i]);
         const bool last = i + 1 == parts.size();
-        if (!last && nodes_.count(key) != 0) {
+        if (!last && nodes_.contains(key)) {
             continue;
         }
         Node node;
@@ -109,7 +109,7 @@ std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) cons
         return std::nullopt;
     }
     const std::vector<std::string> parts = Components(path);
-    if (!IsDrive(parts[0]) || driveTypes_.count(Lower(parts[0])) == 0 ||
+    if (!IsDrive(parts[0]) || !driveTypes_.contains(Lower(parts[0])) ||
         driveTypes_.at(Lower(parts[0])) == kDriveNoRootDir) {
         return std::nullopt;
     }
@@ -143,7 +143,7 @@ std::optional<std::string> FakeFileSystem::ResolveParent(const std::string& path
         return std::nullopt;
     }
     const std::string parent = slash == 2 ? path.substr(0, 2) : path.substr(0, slash);
-    const std::optional<std::string> key = Resolve(parent);
+    std::optional<std::string> key = Resolve(parent);
     if (key && key->size() > 2 && !nodes_.at(*key).folder) {
         return std::nullopt;
     }

@@ -44,7 +44,7 @@ class MemoryRegistry final : public RegistryApi {
     // One call as it arrived, with the buffer size it brought (data bytes for
     // QueryValue and EnumValue, characters for ExpandEnvironmentText).
     struct CallRecord {
-        Call call;
+        Call call{};
         std::uint32_t bufferSize = 0;
     };
 

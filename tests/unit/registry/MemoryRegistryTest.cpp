@@ -31,7 +31,7 @@ std::unique_ptr<RegistryBackend> MakeMemoryBackend() {
     return std::make_unique<MemoryBackend>();
 }
 
-std::string MemoryName(const ::testing::TestParamInfo<RegistryBackendFactory>&) {
+std::string MemoryName(const ::testing::TestParamInfo<RegistryBackendFactory>& /*info*/) {
     return "memory";
 }
 

@@ -1,8 +1,9 @@
 #include "tests/unit/registry/RegistryTestSupport.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <iomanip>
 #include <random>
+#include <sstream>
 
 namespace kestrova {
 
@@ -19,9 +20,10 @@ constexpr const char* kTestRoot = "Software\\KestrovaTest";
 
 std::string UniqueName() {
     std::random_device source;
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%08X%08X", source(), source());
-    return text;
+    std::ostringstream text;
+    text << std::hex << std::uppercase << std::setfill('0') << std::setw(8) << source()
+         << std::setw(8) << source();
+    return text.str();
 }
 
 }  // namespace
@@ -43,8 +45,9 @@ RegistryResult DeleteKeyTree(RegistryApi& api, RegistryHandle root, const std::s
             subkeys.emplace_back(name, nameSize);
         }
     }
+    const std::string prefix = path + "\\";
     for (const std::string& subkey : subkeys) {
-        DeleteKeyTree(api, root, path + "\\" + subkey);
+        DeleteKeyTree(api, root, prefix + subkey);
     }
     return api.DeleteKey(root, path.c_str());
 }
@@ -124,9 +127,7 @@ bool RegistryTest::KeyPresent(const std::string& path) {
 
 TestKey::TestKey(RegistryApi& api, RegistryHandle root, const std::string& path,
                  std::uint32_t access)
-    : api_(api) {
-    openResult_ = api_.OpenKey(root, path.c_str(), access, &handle_);
-}
+    : api_(api), openResult_(api_.OpenKey(root, path.c_str(), access, &handle_)) {}
 
 TestKey::~TestKey() {
     if (openResult_ == kErrorSuccess) {

@@ -28,7 +28,7 @@ std::unique_ptr<RegistryBackend> MakeWin32Backend() {
     return std::make_unique<Win32Backend>();
 }
 
-std::string Advapi32Name(const ::testing::TestParamInfo<RegistryBackendFactory>&) {
+std::string Advapi32Name(const ::testing::TestParamInfo<RegistryBackendFactory>& /*info*/) {
     return "advapi32";
 }
 

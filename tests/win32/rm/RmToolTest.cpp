@@ -64,6 +64,7 @@ bool StartUnixCommand(const std::string& commandLine) {
 }
 
 std::string UnixPath(const std::string& windowsPath) {
+    // cppcheck-suppress cstyleCast ; a function pointer type, not a cast
     using WineGetUnixFileName = char*(CDECL*)(const WCHAR*);
     const auto convert = reinterpret_cast<WineGetUnixFileName>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
