@@ -94,10 +94,10 @@ TEST(KillDuringSave, EveryKillLeavesTheWholeOldOrTheWholeNewTable) {
     // CreateProcessA may write to its command line, so each run gets a copy.
     const std::string command = "\"" + exe + "\" \"" + store + "\" " + shared.Name();
 
-    const unsigned seed = GetTickCount();
-    std::mt19937 random(seed);
+    const unsigned randomStart = GetTickCount();
+    std::mt19937 random(randomStart);
     std::uniform_int_distribution<int> delay(0, kLongestDelayMs);
-    SCOPED_TRACE("seed " + std::to_string(seed));
+    SCOPED_TRACE("random start " + std::to_string(randomStart));
 
     int kills = 0;
     int inWrite = 0;
@@ -170,12 +170,13 @@ TEST(KillDuringSave, EveryKillLeavesTheWholeOldOrTheWholeNewTable) {
     }
     const DWORD elapsed = GetTickCount() - start;
     std::printf(
-        "%d kills in %lu ms (seed %u): %d inside the write of Shrt.dat.tmp, %d inside the move, "
+        "%d kills in %lu ms (random start %u): %d inside the write of Shrt.dat.tmp, %d inside the "
+        "move, "
         "%d outside both (composing the lines, or between saves); %ld saves completed; "
         "%d runs started beside a leftover Shrt.dat.tmp, %d of them saved; Shrt.dat was the "
         "26 rows %d times, the 3 rows %d times\n",
-        kills, static_cast<unsigned long>(elapsed), seed, inWrite, inReplace, between, totalSaves,
-        leftoverStarts, leftoverStartsThatSaved, sawLarge, sawSmall);
+        kills, static_cast<unsigned long>(elapsed), randomStart, inWrite, inReplace, between,
+        totalSaves, leftoverStarts, leftoverStartsThatSaved, sawLarge, sawSmall);
     EXPECT_GE(kills, 100);
     // The kills must have hit saves in progress, and both tables must have
     // been on disk at some kill, or the loop proved nothing.
