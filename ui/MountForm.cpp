@@ -384,6 +384,11 @@ void MountForm::cmdBack_Click() {
 bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     mode = StartupModeFor(argumentText);
     if (instances_.AnotherInstanceRunning()) {
+        // A user who starts the program again wants to see it; Windows
+        // starting it at logon with a switch wants nothing shown.
+        if (mode == StartupMode::Normal) {
+            instances_.ShowRunningCopy();
+        }
         return false;
     }
     if (!FileExists(fileSystem_, storePath_)) {
@@ -591,6 +596,10 @@ void MountForm::Command2_Click() {
         pendingFolder_.clear();
         view_.SetFolderText(pendingFolder_);
     }
+}
+
+void MountForm::Combo1_Click(std::optional<std::size_t> index) {
+    letters_.selected = index && *index < letters_.items.size() ? index : std::nullopt;
 }
 
 void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool currentSelected) {

@@ -83,6 +83,8 @@ class InstanceGuard {
   public:
     virtual ~InstanceGuard() = default;
     virtual bool AnotherInstanceRunning() = 0;
+    // Asks the copy that runs to show its window.
+    virtual void ShowRunningCopy() = 0;
 };
 
 // The command line `Explore` builds for Explorer.
@@ -103,7 +105,8 @@ class MountForm {
     std::function<void()> mountAllAndTray;
 
     // The start-up sequence. Returns false when the program must end at once
-    // without a window (another copy runs); `mode` is the mode selected.
+    // without a window (another copy runs, and is asked to show its window
+    // when this start would have shown one); `mode` is the mode selected.
     bool Form_Load(const std::string& argumentText, StartupMode& mode);
     // Saves the table and lets go of the icon and the other windows.
     // Runs once; later calls do nothing.
@@ -129,6 +132,8 @@ class MountForm {
     // list's current row, `currentSelected` whether that row is selected.
     void Command3_Click(std::optional<std::size_t> currentRow, bool currentSelected);
     const std::string& PendingFolder() const { return pendingFolder_; }
+    // The user chose a letter in `Combo1` (none: nothing is chosen).
+    void Combo1_Click(std::optional<std::size_t> index);
 
     // While an operation waits for subst.exe the window stays responsive, but
     // a second command that changes the table is refused, and a close asked

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -24,20 +25,6 @@ WORD ShowCommandFor(WindowStyle style) {
 
 }  // namespace
 
-bool PumpPendingMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Leave the quit request for the main loop to see.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return true;
-}
-
 std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowStyle style) {
     if (commandLine.empty() || commandLine.find('\0') != std::string::npos) {
         return 0;
@@ -55,7 +42,11 @@ std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowSt
         return 0;
     }
     UniqueHandle thread(process.hThread);
-    UniqueHandle handle(process.hProcess);
+    for (auto kept = started_.begin(); kept != started_.end();) {
+        kept = WaitForSingleObject(kept->second.Get(), 0) == WAIT_OBJECT_0 ? started_.erase(kept)
+                                                                           : std::next(kept);
+    }
+    started_[process.dwProcessId] = UniqueHandle(process.hProcess);
     return process.dwProcessId;
 }
 
@@ -63,8 +54,15 @@ bool Win32ProcessRunner::WaitForProcess(std::uint32_t processId) {
     if (processId == 0) {
         return false;
     }
-    UniqueHandle process(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    UniqueHandle process;
+    if (const auto kept = started_.find(processId); kept != started_.end()) {
+        process = std::move(kept->second);
+        started_.erase(kept);
+    } else {
+        // Not started here: the best that can be had is the process by its id.
+        process.Reset(
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    }
     if (!process.Valid()) {
         return false;
     }
@@ -78,7 +76,7 @@ bool Win32ProcessRunner::WaitForProcess(std::uint32_t processId) {
             break;
         }
         if (woken == WAIT_OBJECT_0 + 1) {
-            if (!PumpPendingMessages()) {
+            if (!PumpPendingMessages(filter_)) {
                 // The program is ending: its queue is no longer served, so
                 // wait for the process alone.
                 WaitForSingleObject(process.Get(), INFINITE);

@@ -99,8 +99,10 @@ class FakeInstanceGuard final : public InstanceGuard {
         asked = true;
         return another;
     }
+    void ShowRunningCopy() override { ++shows; }
     bool another = false;
     bool asked = false;
+    int shows = 0;
 };
 
 const std::string kFolder = "C:\\Kestrova";
@@ -210,6 +212,9 @@ TEST_F(MountFormTest, SecondCopyEndsBeforeReadingOrWritingAnything) {
     StartupMode mode = StartupMode::Normal;
     EXPECT_FALSE(form.Form_Load("/M", mode));
     EXPECT_TRUE(instances.asked);
+    EXPECT_EQ(instances.shows, 0);  // a start with a switch asks nothing of the other copy
+    EXPECT_FALSE(form.Form_Load("", mode));
+    EXPECT_EQ(instances.shows, 1);  // a user's start brings the other copy's window
     EXPECT_TRUE(view.calls.empty());
     EXPECT_TRUE(fs.Queries().empty());
     EXPECT_FALSE(fs.Exists(kStore));
@@ -499,6 +504,32 @@ TEST_F(MountAllTest, CreateDriveMapsTheFolderAndAddsTheRowToTheTable) {
     EXPECT_FALSE(form.Table().Selected().has_value());
 }
 
+TEST_F(MountAllTest, CreateDriveUsesTheLetterTheUserChose) {
+    Load("");
+    view.browseResult = "C:\\Program Files";
+    form.Command2_Click();
+    form.Combo1_Click(3);
+    const std::string chosen = form.Letters().items[3];
+    form.Command3_Click(std::nullopt, false);
+    EXPECT_EQ(processes.CommandLines(),
+              std::vector<std::string>{"subst.exe " + chosen + " C:\\PROGRA~1"});
+    ASSERT_EQ(form.Table().Count(), 1u);
+    EXPECT_EQ(form.Table().MountEntry(0), chosen + "-C:\\PROGRA~1");
+    form.Form_Unload();
+    EXPECT_EQ(fs.Contents(kStore), chosen + "-C:\\PROGRA~1\r\n");
+}
+
+TEST_F(MountAllTest, AFolderWithoutAShortFormIsStoredAndMountedAsItIs) {
+    Load("");
+    view.browseResult = "C:\\No Short Form";  // the file system gives it no 8.3 name
+    form.Command2_Click();
+    form.Command3_Click(std::nullopt, false);
+    EXPECT_EQ(processes.CommandLines(),
+              std::vector<std::string>{"subst.exe A: \"C:\\No Short Form\""});
+    form.Form_Unload();
+    EXPECT_EQ(fs.Contents(kStore), "A:-C:\\No Short Form\r\n");
+}
+
 TEST_F(MountAllTest, CreateDriveShowsAFailedMappingAsNotMounted) {
     Load("");
     view.browseResult = "C:\\Work";
@@ -540,6 +571,11 @@ TEST_F(MountAllTest, CreateDriveOnASelectedRowMountsItAgainAndSaves) {
     EXPECT_TRUE(form.Table().Row(1).mounted);
     EXPECT_FALSE(form.Table().Selected().has_value());
     EXPECT_EQ(form.Table().Count(), 3u);
+
+    // A current row that is not selected is mounted by nothing.
+    form.Command3_Click(1, false);
+    EXPECT_EQ(processes.CommandLines().size(), 1u);
+    EXPECT_TRUE(view.messages.empty());
 
     // A pending folder while a row is current: nothing but the clearing.
     view.browseResult = "C:\\Work";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/AboutForm.h"
+#include "ui/win32/ControlIds.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/ResourceIds.h"
 
@@ -23,22 +24,6 @@ const char kDescription[] =
 const char kDisclaimer[] =
     "Warning: this program is provided as is, without warranty of any kind. Halvorn Software is "
     "not liable for any loss of data or other damage that may arise from its use.";
-
-enum : int {
-    picIcon = 300,
-    lblTitle,
-    lblVersion,
-    lblAbout,
-    Frame2,
-    lblDescription,
-    Frame1,
-    lblDisclaimer,
-    Image1,
-    Command1,
-    Command2,
-    Command3,
-    Command4,
-};
 
 // The version of this program, from its own version resource.
 std::string ProgramVersion() {
@@ -73,117 +58,101 @@ void OpenPage(HWND owner, const char* address) {
 AboutWindow::AboutWindow(RegistryApi& registry, FileSystem& fileSystem, ProcessRunner& processes)
     : registry_(registry), fileSystem_(fileSystem), processes_(processes) {}
 
-AboutWindow::~AboutWindow() {
-    Unload();
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
-    if (titleFont_ != nullptr) {
-        DeleteObject(titleFont_);
-    }
-}
-
 void AboutWindow::Unload() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
+    Destroy();
+}
+
+void AboutWindow::Close() {
+    // A window without an owner leaves no one active behind it: the main
+    // window takes the activation back, and with it its focused control.
+    const bool active = GetActiveWindow() == Handle();
+    Destroy();
+    if (active && IsWindowVisible(mainWindow_)) {
+        SetForegroundWindow(mainWindow_);
     }
 }
 
-void AboutWindow::Show(HINSTANCE instance) {
-    if (window_ == nullptr) {
+void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
+    mainWindow_ = mainWindow;
+    if (Handle() == nullptr) {
         instance_ = instance;
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = WindowProcedure;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA));
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClass;
-        RegisterClassExA(&windowClass);
-        hand_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_POINTER));
+        {
+            WindowDc screen(nullptr);
+            dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+        }
+        if (!font_.Valid()) {
+            font_.Reset(CreateMessageFont());
+            titleFont_.Reset(CreateMessageFont(FW_BOLD, 150));
+            largeIcon_.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
+                                                           IMAGE_ICON, Pixels(48), Pixels(48), 0)));
+            hand_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_POINTER));
+        }
         const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
         RECT frame{0, 0, Pixels(420), Pixels(330)};
-        AdjustWindowRectEx(&frame, style, FALSE, 0);
-        const std::string caption = std::string("About ") + kTitle;
+        AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
         const int width = frame.right - frame.left;
         const int height = frame.bottom - frame.top;
-        // The procedure stores the handle on WM_NCCREATE already; the result is
-        // the same handle, or null when the window could not be created.
-        window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kClass, caption.c_str(), style,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                  nullptr, nullptr, instance, this);
+        const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        const std::string caption = std::string("About ") + kTitle;
+        CreateBase(instance, kClass, caption.c_str(), style, 0,
+                   {left, top, left + width, top + height},
+                   LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA)), nullptr);
     }
-    if (window_ != nullptr) {
-        ShowWindow(window_, SW_SHOW);
-        SetForegroundWindow(window_);
+    if (Handle() != nullptr) {
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
     }
 }
 
 HWND AboutWindow::Add(const char* className, const char* text, DWORD style, int id, int left,
                       int top, int width, int height) {
     const RECT pixels{Pixels(left), Pixels(top), Pixels(left + width), Pixels(top + height)};
-    return CreateChild(window_, instance_, className, text, WS_VISIBLE | style, 0, id, pixels,
-                       font_);
+    return CreateChild(Handle(), instance_, className, text, WS_VISIBLE | style, 0, id, pixels,
+                       static_cast<HFONT>(font_.Get()));
 }
 
 void AboutWindow::AddTooltip(HWND control, const char* text) {
-    kestrova::AddTooltip(tooltip_, window_, control, text);
+    kestrova::AddTooltip(tooltip_, Handle(), control, text);
 }
 
 void AboutWindow::CreateControls() {
-    font_ = CreateMessageFont();
-    titleFont_ = CreateMessageFont(FW_BOLD, 150);
-    tooltip_ = CreateTooltipControl(window_, instance_);
+    tooltip_ = CreateTooltipControl(Handle(), instance_);
 
     HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA));
-    HWND picture = Add("STATIC", "", SS_ICON | SS_NOTIFY, picIcon, 12, 12, 32, 32);
+    HWND picture = Add("STATIC", "", SS_ICON | SS_NOTIFY, ids::picIcon, 12, 12, 32, 32);
     SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    HWND titleLabel = Add("STATIC", kTitle, 0, lblTitle, 56, 10, 250, 24);
-    SendMessageA(titleLabel, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-    Add("STATIC", ProgramVersion().c_str(), 0, lblVersion, 56, 36, 250, 16);
-    Add("STATIC", "Halvorn Software", 0, lblAbout, 56, 54, 250, 16);
-    auto* large = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA),
-                                                IMAGE_ICON, Pixels(48), Pixels(48), 0));
-    HWND image = Add("STATIC", "", SS_ICON | SS_NOTIFY | SS_REALSIZEIMAGE, Image1, 356, 10, 48, 48);
-    SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(large), 0);
+    HWND titleLabel = Add("STATIC", kTitle, 0, ids::lblTitle, 56, 10, 250, 24);
+    SendMessageA(titleLabel, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()), FALSE);
+    Add("STATIC", ProgramVersion().c_str(), 0, ids::lblVersion, 56, 36, 250, 16);
+    Add("STATIC", "Halvorn Software", 0, ids::lblAbout, 56, 54, 250, 16);
+    HWND image =
+        Add("STATIC", "", SS_ICON | SS_NOTIFY | SS_REALSIZEIMAGE, ids::Image1, 356, 10, 48, 48);
+    SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(largeIcon_.Get()), 0);
 
-    Add("BUTTON", "", BS_GROUPBOX, Frame2, 12, 76, 396, 80);
-    Add("STATIC", kDescription, 0, lblDescription, 22, 96, 376, 52);
-    Add("BUTTON", "", BS_GROUPBOX, Frame1, 12, 162, 396, 80);
-    Add("STATIC", kDisclaimer, 0, lblDisclaimer, 22, 182, 376, 52);
+    Add("BUTTON", "", BS_GROUPBOX, ids::Frame2, 12, 76, 396, 80);
+    Add("STATIC", kDescription, 0, ids::lblDescription, 22, 96, 376, 52);
+    Add("BUTTON", "", BS_GROUPBOX, ids::Frame1, 12, 162, 396, 80);
+    Add("STATIC", kDisclaimer, 0, ids::lblDisclaimer, 22, 182, 376, 52);
 
-    const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
-    command1_ = Add("BUTTON", "&Join the Halvorn mailing list", button, Command1, 12, 256, 190, 26);
-    command2_ = Add("BUTTON", "&Halvorn", button, Command2, 210, 256, 96, 26);
-    HWND info = Add("BUTTON", "&System Info", button, Command4, 312, 256, 96, 26);
-    HWND close = Add("BUTTON", "Clos&e", button | BS_DEFPUSHBUTTON, Command3, 312, 292, 96, 26);
+    // The buttons in their Tab order; Enter presses the focused one, else
+    // Close, which has the focus when the window opens.
+    const DWORD button = WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+    command1_ = Add("BUTTON", "&Join the Halvorn mailing list", button, ids::aboutCommand1, 12, 256,
+                    190, 26);
+    command2_ = Add("BUTTON", "&Halvorn", button, ids::aboutCommand2, 210, 256, 96, 26);
+    HWND info = Add("BUTTON", "&System Info", button, ids::aboutCommand4, 312, 256, 96, 26);
+    HWND close =
+        Add("BUTTON", "Clos&e", button | BS_DEFPUSHBUTTON, ids::aboutCommand3, 312, 292, 96, 26);
     AddTooltip(command1_, "Join our mailing list");
     AddTooltip(command2_, "Visit Halvorn");
     AddTooltip(close, "Close this window");
     AddTooltip(info, "Info about your computer");
+    SetDefaultButton(ids::aboutCommand3);
+    SetFocus(close);
 }
 
-LRESULT CALLBACK AboutWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    AboutWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<AboutWindow*>(
-            reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    return self != nullptr ? self->Handle(message, wParam, lParam)
-                           : DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             CreateControls();
@@ -196,51 +165,47 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetCursor(hand_);
                 return TRUE;
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case Command1:
-                    OpenPage(window_, kMailingList);
+                case ids::aboutCommand1:
+                    OpenPage(Handle(), kMailingList);
                     break;
-                case Command2:
-                    OpenPage(window_, kWebSite);
+                case ids::aboutCommand2:
+                    OpenPage(Handle(), kWebSite);
                     break;
-                case picIcon:
+                case ids::picIcon:
                     if (HIWORD(wParam) == STN_CLICKED) {
-                        OpenPage(window_, kWebSite);
+                        OpenPage(Handle(), kWebSite);
                     }
                     break;
-                case Image1:
+                case ids::Image1:
                     // "start" is a command of the command interpreter, not a program.
                     if (HIWORD(wParam) == STN_CLICKED) {
                         processes_.Start(std::string("cmd.exe /c start ") + kWebSite,
                                          WindowStyle::Minimized);
                     }
                     break;
-                case Command4:
+                case ids::aboutCommand4:
                     StartSysInfo(registry_, fileSystem_, processes_,
                                  [this](const std::string& text, int style) {
-                                     MessageBoxA(window_, text.c_str(), kTitle,
+                                     MessageBoxA(Handle(), text.c_str(), kTitle,
                                                  static_cast<UINT>(MB_OK | style));
                                  });
                     break;
-                case Command3:
-                case IDCANCEL:
-                    DestroyWindow(window_);
+                case ids::aboutCommand3:
+                case IDCANCEL:  // Escape
+                    Close();
                     break;
                 default:
                     break;
             }
             return 0;
         case WM_CLOSE:
-            DestroyWindow(window_);
-            return 0;
-        case WM_DESTROY:
-            SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
+            Close();
             return 0;
         default:
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return DefaultHandling(message, wParam, lParam);
     }
 }
 

@@ -5,43 +5,45 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/registry/RegistryApi.h"
+#include "platform/win32/Handle.h"
+#include "ui/win32/WindowBase.h"
 
 namespace kestrova {
 
 // The About window `frmAbout`: modeless, without an owner, created on first
-// use and destroyed with the main window.
-class AboutWindow {
+// use and destroyed with the main window. Its fonts and pictures are made
+// once and kept for every later opening.
+class AboutWindow final : public WindowBase {
   public:
     AboutWindow(RegistryApi& registry, FileSystem& fileSystem, ProcessRunner& processes);
-    ~AboutWindow();
-    AboutWindow(const AboutWindow&) = delete;
-    AboutWindow& operator=(const AboutWindow&) = delete;
 
-    // Shows the window, creating it when it is not there.
-    void Show(HINSTANCE instance);
+    // Shows the window, creating it when it is not there. `mainWindow` is
+    // activated again when the About window closes while it is active.
+    void Show(HINSTANCE instance, HWND mainWindow);
     void Unload();
 
   private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
     HWND Add(const char* className, const char* text, DWORD style, int id, int left, int top,
              int width, int height);
     void AddTooltip(HWND control, const char* text);
     int Pixels(int value) const { return MulDiv(value, dpi_, 96); }
+    // Closes the window as Close does, handing the activation back.
+    void Close();
 
     RegistryApi& registry_;
     FileSystem& fileSystem_;
     ProcessRunner& processes_;
     HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
+    HWND mainWindow_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND command1_ = nullptr;
     HWND command2_ = nullptr;
     HCURSOR hand_ = nullptr;
-    HFONT font_ = nullptr;
-    HFONT titleFont_ = nullptr;
+    GdiObject font_;
+    GdiObject titleFont_;
+    IconHandle largeIcon_;
     int dpi_ = 96;
 };
 

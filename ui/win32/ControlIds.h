@@ -1,6 +1,6 @@
 #pragma once
 
-// Control ids of the main window, also used by the end-to-end tests to find
+// Control ids of the two windows, also used by the end-to-end tests to find
 // the controls.
 namespace kestrova::ids {
 
@@ -30,6 +30,21 @@ inline constexpr int cmdBack = 136;
 inline constexpr int lstMount = 140;
 inline constexpr int mPopRestore = 150;
 inline constexpr int mPopExit = 151;
+
+// The About window's controls.
+inline constexpr int picIcon = 300;
+inline constexpr int lblTitle = 301;
+inline constexpr int lblVersion = 302;
+inline constexpr int lblAbout = 303;
+inline constexpr int Frame2 = 304;
+inline constexpr int lblDescription = 305;
+inline constexpr int Frame1 = 306;
+inline constexpr int lblDisclaimer = 307;
+inline constexpr int Image1 = 308;
+inline constexpr int aboutCommand1 = 309;
+inline constexpr int aboutCommand2 = 310;
+inline constexpr int aboutCommand3 = 311;
+inline constexpr int aboutCommand4 = 312;
 
 // The message through which the notification-area icon reports the mouse
 // messages over it (in the low word of lParam). A message of its own, so

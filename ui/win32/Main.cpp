@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessRunner.h"
 #include "platform/win32/Win32RegistryApi.h"
@@ -17,6 +18,38 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
         return GetLastError() == ERROR_ALREADY_EXISTS;
     }
 
+    void ShowRunningCopy() override {
+        // The main window of the other process (this one has a hidden one too).
+        struct Search {
+            DWORD self;
+            HWND found;
+        } search{GetCurrentProcessId(), nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto* wanted = reinterpret_cast<Search*>(parameter);
+                char className[64] = {};
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == wanted->self ||
+                    GetClassNameA(window, className, sizeof className) == 0 ||
+                    lstrcmpA(className, kestrova::MainWindow::ClassName()) != 0) {
+                    return TRUE;
+                }
+                wanted->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            return;
+        }
+        // This start came from the user, so it may hand the foreground on.
+        DWORD owner = 0;
+        GetWindowThreadProcessId(search.found, &owner);
+        AllowSetForegroundWindow(owner);
+        PostMessageA(search.found, RegisterWindowMessageA(kestrova::MainWindow::ShowMessageName()),
+                     0, 0);
+    }
+
   private:
     kestrova::UniqueHandle mutex_;
 };
@@ -26,7 +59,7 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {
     kestrova::Win32FileSystem fileSystem;
-    kestrova::Win32ProcessRunner processes;
+    kestrova::Win32ProcessRunner processes(kestrova::WindowBase::HandleDialogKeys);
     MutexInstanceGuard instances;
     kestrova::Win32RegistryApi registry;
     kestrova::MainWindow window(fileSystem, processes, instances, registry,
@@ -38,12 +71,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     if (!window.Form().Form_Load(kestrova::ArgumentText(GetCommandLineA()), mode)) {
         return 0;
     }
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!window.HandleDialogKeys(message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return 0;
+    return kestrova::RunMessageLoop(kestrova::WindowBase::HandleDialogKeys);
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Shell.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Controls.h"
@@ -28,7 +29,6 @@ BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
     return notify != nullptr && notify(message, record);
 }
 
-const char kWindowClass[] = "KestrovaMount";
 const char kPaneClass[] = "KestrovaPane";
 const char kTitle[] = "Kestrova";
 
@@ -55,63 +55,58 @@ LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 void DrawCross(HDC dc, int size, int unit, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, 3 * unit, color);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    GdiObject pen(CreatePen(PS_SOLID, 3 * unit, color));
+    Selection selected(dc, pen.Get());
     MoveToEx(dc, 3 * unit, 3 * unit, nullptr);
     LineTo(dc, size - 3 * unit, size - 3 * unit);
     MoveToEx(dc, size - 3 * unit, 3 * unit, nullptr);
     LineTo(dc, 3 * unit, size - 3 * unit);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
-HICON DrawIcon(int size, bool mounted) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP color = CreateCompatibleBitmap(screen, size, size);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    ReleaseDC(nullptr, screen);
+void FillWith(HDC dc, const RECT& rect, COLORREF color) {
+    GdiObject brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
+}
 
-    // The mask first: black where the picture is, white where it is clear.
-    HGDIOBJ old = SelectObject(memory, mask);
-    RECT all{0, 0, size, size};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+IconHandle DrawIcon(int size, bool mounted) {
+    WindowDc screen(nullptr);
+    MemoryDcHandle memory(CreateCompatibleDC(screen.Get()));
+    GdiObject color(CreateCompatibleBitmap(screen.Get(), size, size));
+    GdiObject mask(CreateBitmap(size, size, 1, 1, nullptr));
+    const RECT all{0, 0, size, size};
     const int unit = size / 16 > 0 ? size / 16 : 1;
     const RECT body{unit, 4 * unit, size - unit, size - 4 * unit};
-    if (mounted) {
-        FillRect(memory, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    } else {
-        DrawCross(memory, size, unit, RGB(0, 0, 0));
+    {
+        // The mask first: black where the picture is, white where it is clear.
+        Selection selected(memory.Get(), mask.Get());
+        FillWith(memory.Get(), all, RGB(255, 255, 255));
+        if (mounted) {
+            FillWith(memory.Get(), body, RGB(0, 0, 0));
+        } else {
+            DrawCross(memory.Get(), size, unit, RGB(0, 0, 0));
+        }
     }
-
-    SelectObject(memory, color);
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    if (mounted) {
-        // A disk drive: grey case, dark slot, green light.
-        HBRUSH caseBrush = CreateSolidBrush(RGB(160, 168, 176));
-        FillRect(memory, &body, caseBrush);
-        DeleteObject(caseBrush);
-        FrameRect(memory, &body, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
-        const RECT slot{3 * unit, size / 2, size - 6 * unit, size / 2 + unit};
-        FillRect(memory, &slot, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
-        HBRUSH light = CreateSolidBrush(RGB(40, 200, 60));
-        const RECT lamp{size - 4 * unit, size / 2 - unit, size - 2 * unit, size / 2 + unit};
-        FillRect(memory, &lamp, light);
-        DeleteObject(light);
-    } else {
-        DrawCross(memory, size, unit, RGB(220, 30, 30));
+    {
+        Selection selected(memory.Get(), color.Get());
+        FillWith(memory.Get(), all, RGB(0, 0, 0));
+        if (mounted) {
+            // A disk drive: grey case, dark slot, green light.
+            FillWith(memory.Get(), body, RGB(160, 168, 176));
+            FrameRect(memory.Get(), &body, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+            FillWith(memory.Get(), {3 * unit, size / 2, size - 6 * unit, size / 2 + unit},
+                     RGB(64, 64, 64));
+            FillWith(memory.Get(),
+                     {size - 4 * unit, size / 2 - unit, size - 2 * unit, size / 2 + unit},
+                     RGB(40, 200, 60));
+        } else {
+            DrawCross(memory.Get(), size, unit, RGB(220, 30, 30));
+        }
     }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.hbmColor = color;
-    info.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(color);
-    DeleteObject(mask);
-    return icon;
+    info.hbmColor = static_cast<HBITMAP>(color.Get());
+    info.hbmMask = static_cast<HBITMAP>(mask.Get());
+    return IconHandle(CreateIconIndirect(&info));
 }
 
 }  // namespace
@@ -120,18 +115,6 @@ MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, Instanc
                        RegistryApi& registry, const std::string& programFolder)
     : form_(*this, fileSystem, processes, instances, registry, programFolder),
       about_(registry, fileSystem, processes) {}
-
-MainWindow::~MainWindow() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-    if (images_ != nullptr) {
-        ImageList_Destroy(images_);
-    }
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
-}
 
 int MainWindow::Pixels(int twips) const {
     return MulDiv(twips, dpi_, 1440);
@@ -148,19 +131,6 @@ bool MainWindow::Create(HINSTANCE instance) {
     dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
 
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassExA(&windowClass);
-
     WNDCLASSEXA paneClass{};
     paneClass.cbSize = sizeof paneClass;
     paneClass.lpfnWndProc = PaneProcedure;
@@ -172,62 +142,67 @@ bool MainWindow::Create(HINSTANCE instance) {
 
     RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
-    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, kTitle, kWindowStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    return window_ != nullptr;
+    // Placed at the origin; the start-up centres it.
+    const RECT placed{0, 0, frame.right - frame.left, frame.bottom - frame.top};
+    auto* smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
+                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    return CreateBase(instance, ClassName(), kTitle, kWindowStyle, 0, placed,
+                      LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA)), smallIcon);
 }
 
 HWND MainWindow::AddControl(HWND parent, const char* className, const char* text, DWORD style,
                             int id, const layout::Rect& rect, DWORD exStyle) {
     const RECT pixels{Pixels(rect.left), Pixels(rect.top), Pixels(rect.left + rect.width),
                       Pixels(rect.top + rect.height)};
-    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels, font_);
+    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels,
+                       static_cast<HFONT>(font_.Get()));
 }
 
 void MainWindow::AddTooltip(HWND control, const char* text) {
-    kestrova::AddTooltip(tooltip_, window_, control, text);
+    kestrova::AddTooltip(tooltip_, Handle(), control, text);
 }
 
 void MainWindow::CreateImageList() {
     const int size = MulDiv(16, dpi_, 96);
-    images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+    images_.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
     for (bool mounted : {true, false}) {
-        HICON icon = DrawIcon(size, mounted);
-        ImageList_AddIcon(images_, icon);
-        DestroyIcon(icon);
+        ImageList_AddIcon(images_.Get(), DrawIcon(size, mounted).Get());
     }
 }
 
 void MainWindow::CreateControls() {
-    font_ = CreateMessageFont();
-
-    tooltip_ = CreateTooltipControl(window_, instance_);
-
-    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    HWND about = AddControl(window_, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);
-    HWND options =
-        AddControl(window_, "BUTTON", "&Options", button, ids::cmdOptions, layout::cmdOptions);
-    HWND mount =
-        AddControl(window_, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount);
-    HWND remove =
-        AddControl(window_, "BUTTON", "&Remove All", button, ids::cmdRemove, layout::cmdRemove);
-    (void)about;
-    AddTooltip(options, "Startup Options");
-    AddTooltip(mount, "Mount All Virtual Drives");
-    AddTooltip(remove, "Remove All Virtual Drives");
+    font_.Reset(CreateMessageFont());
+    HWND window = Handle();
+    tooltip_ = CreateTooltipControl(window, instance_);
 
     // The two panes lie on the same rectangle; only their z-order decides
-    // which one is seen, so both clip their siblings.
-    // (A frame paints its whole face, as its group box draws only lines.)
+    // which one is seen, so both clip their siblings. The one behind is
+    // disabled, so that neither the Tab key nor an access key reaches a
+    // control that is not on screen. (A frame paints its whole face, as its
+    // group box draws only lines.)
     const DWORD pane = WS_VISIBLE | WS_CLIPSIBLINGS;
-    fraOptions_ = AddControl(window_, kPaneClass, "", pane, ids::fraOptions, layout::fraOptions,
-                             WS_EX_CONTROLPARENT);
-    fraMain_ = AddControl(window_, kPaneClass, "", pane, ids::fraMain, layout::fraMain,
+    fraOptions_ = AddControl(window, kPaneClass, "", pane | WS_DISABLED, ids::fraOptions,
+                             layout::fraOptions, WS_EX_CONTROLPARENT);
+    fraMain_ = AddControl(window, kPaneClass, "", pane, ids::fraMain, layout::fraMain,
                           WS_EX_CONTROLPARENT);
     const layout::Rect whole{0, 0, layout::fraMain.width, layout::fraMain.height};
     AddControl(fraMain_, "BUTTON", "Select Folder", WS_VISIBLE | BS_GROUPBOX, 0, whole);
     AddControl(fraOptions_, "BUTTON", "On Windows Startup", WS_VISIBLE | BS_GROUPBOX, 0, whole);
+
+    // The buttons below the panes follow the pane in front in the Tab order.
+    // Every control but the options is a group of its own, so that the arrow
+    // keys move the focus within the option group only.
+    const DWORD button = WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+    AddControl(window, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);
+    AddTooltip(
+        AddControl(window, "BUTTON", "&Options", button, ids::cmdOptions, layout::cmdOptions),
+        "Startup Options");
+    AddTooltip(AddControl(window, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount),
+               "Mount All Virtual Drives");
+    AddTooltip(
+        AddControl(window, "BUTTON", "&Remove All", button, ids::cmdRemove, layout::cmdRemove),
+        "Remove All Virtual Drives");
 
     picture2_ = AddControl(fraMain_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture2,
                            layout::Picture2, WS_EX_CONTROLPARENT);
@@ -235,21 +210,21 @@ void MainWindow::CreateControls() {
                            layout::Picture1, WS_EX_CONTROLPARENT);
 
     // Only the folder browser fills the folder box.
-    text1_ =
-        AddControl(picture2_, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
-                   ids::Text1, layout::Text1, WS_EX_CLIENTEDGE);
-    HWND browse = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
-    AddTooltip(browse, "Select Folder to Mount");
+    const DWORD tabStop = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
+    text1_ = AddControl(picture2_, "EDIT", "", tabStop | ES_AUTOHSCROLL | ES_READONLY, ids::Text1,
+                        layout::Text1, WS_EX_CLIENTEDGE);
+    command2_ = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
+    AddTooltip(command2_, "Select Folder to Mount");
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, layout::lblStatus);
-    lstDrives_ =
-        AddControl(picture2_, WC_LISTVIEWA, "",
-                   WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                   ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
+    lstDrives_ = AddControl(picture2_, WC_LISTVIEWA, "",
+                            tabStop | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
     SendMessageA(lstDrives_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     CreateImageList();
-    SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+    SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(images_.Get()));
     const struct {
         const char* header;
         int width;
@@ -272,9 +247,8 @@ void MainWindow::CreateControls() {
     // A drop-down list's height includes its open list.
     layout::Rect comboRect = layout::Combo1;
     comboRect.height = 3000;
-    combo1_ =
-        AddControl(picture2_, "COMBOBOX", "",
-                   WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, ids::Combo1, comboRect);
+    combo1_ = AddControl(picture2_, "COMBOBOX", "", tabStop | WS_VSCROLL | CBS_DROPDOWNLIST,
+                         ids::Combo1, comboRect);
     HWND create =
         AddControl(picture2_, "BUTTON", "Create Drive", button, ids::Command3, layout::Command3);
     AddTooltip(create, "Create Virtual Drive");
@@ -282,45 +256,30 @@ void MainWindow::CreateControls() {
         AddControl(picture2_, "BUTTON", "Remove Drive", button, ids::Command4, layout::Command4);
     AddTooltip(removeDrive, "Remove Virtual Drive");
 
+    // The options in their Tab and arrow order; the first opens their group
+    // and the label after the last closes it.
     const DWORD option = WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON;
-    AddControl(picture1_, "BUTTON",
-               "Run Kestrova in the System Tray but don't mount Virtual Drives", option | WS_GROUP,
-               ids::optT, layout::optT);
-    AddControl(picture1_, "BUTTON", "Mount Virtual Drives and then close Kestrova", option,
-               ids::optM, layout::optM);
+    AddControl(picture1_, "BUTTON", "Don't run Kestrova or Mount Virtual Drives", option | WS_GROUP,
+               ids::optNone, layout::optNone);
     AddControl(picture1_, "BUTTON", "Run Kestrova in the System Tray and Mount Virtual Drives",
                option, ids::optB, layout::optB);
-    AddControl(picture1_, "BUTTON", "Don't run Kestrova or Mount Virtual Drives", option,
-               ids::optNone, layout::optNone);
+    AddControl(picture1_, "BUTTON", "Mount Virtual Drives and then close Kestrova", option,
+               ids::optM, layout::optM);
+    AddControl(picture1_, "BUTTON",
+               "Run Kestrova in the System Tray but don't mount Virtual Drives", option, ids::optT,
+               layout::optT);
     ShowStartupOption(StartupOption::None);
-    AddControl(picture1_, "STATIC", kLabel1Text, WS_VISIBLE | SS_LEFT, ids::Label1, layout::Label1);
+    AddControl(picture1_, "STATIC", kLabel1Text, WS_VISIBLE | WS_GROUP | SS_LEFT, ids::Label1,
+               layout::Label1);
     FitToText(AddControl(picture1_, "STATIC", "Double click a drive to open that folder. ",
                          WS_VISIBLE, ids::Label3, layout::Label3));
-    HWND back =
-        AddControl(picture1_, "BUTTON", "&Back", button | WS_GROUP, ids::cmdBack, layout::cmdBack);
-    AddTooltip(back, "Back to main window");
+    AddTooltip(AddControl(picture1_, "BUTTON", "&Back", button, ids::cmdBack, layout::cmdBack),
+               "Back to main window");
 
     // The mount list: a list box below the client area, never seen, that
     // shows the table's store entries.
-    lstMount_ = AddControl(window_, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
+    lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
     BringToFront(Pane::Main);
-}
-
-LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-    MainWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        self = static_cast<MainWindow*>(create->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (self == nullptr) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -333,15 +292,14 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wPa
 
 void MainWindow::Unload() {
     form_.Form_Unload();
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
+    Destroy();
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+            showRequest_ = RegisterWindowMessageA(ShowMessageName());
             CreateControls();
             return 0;
         case ids::kTrayCallbackMessage:
@@ -353,7 +311,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if ((wParam & 0xFFF0) == SC_CLOSE && !form_.Form_QueryUnload(true)) {
                 return 0;
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return DefaultHandling(message, wParam, lParam);
         case WM_SIZE:
             form_.Form_Resize(wParam == SIZE_MINIMIZED);
             return 0;
@@ -378,9 +336,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DESTROY:
-            SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
             RemoveWindowSubclass(lstDrives_, ListProcedure, 1);
-            window_ = nullptr;
             PostQuitMessage(0);
             return 0;
         default:
@@ -388,11 +344,28 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_.TaskbarCreated();
                 return 0;
             }
-            return DefWindowProcA(window_, message, wParam, lParam);
+            if (message == showRequest_ && showRequest_ != 0) {
+                // Another start of the program asks for this window.
+                form_.mPopRestore_Click();
+                return 0;
+            }
+            return DefaultHandling(message, wParam, lParam);
     }
 }
 
 void MainWindow::OnCommand(int id, int code) {
+    if (id == ids::Combo1) {
+        // Whatever way the user chose (mouse, arrow keys, a typed letter),
+        // the drop-down's own selection is the table's letter; a cancelled
+        // drop-down has put its old one back by the time it closes.
+        if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) {
+            const LRESULT chosen = SendMessageA(combo1_, CB_GETCURSEL, 0, 0);
+            form_.Combo1_Click(chosen < 0
+                                   ? std::nullopt
+                                   : std::optional<std::size_t>(static_cast<std::size_t>(chosen)));
+        }
+        return;
+    }
     if (code != BN_CLICKED) {
         return;
     }
@@ -419,7 +392,7 @@ void MainWindow::OnCommand(int id, int code) {
             form_.cmdMount_Click();
             break;
         case ids::cmdAbout:
-            about_.Show(instance_);
+            about_.Show(instance_, Handle());
             break;
         case ids::mPopRestore:
             form_.mPopRestore_Click();
@@ -500,10 +473,6 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-bool MainWindow::HandleDialogKeys(MSG& message) {
-    return window_ != nullptr && IsDialogMessageA(window_, &message) != 0;
-}
-
 void MainWindow::ShowTable(const DriveTable& table) {
     updatingList_ = true;
     std::vector<std::string> rows;
@@ -561,12 +530,12 @@ void MainWindow::ShowLetters(const LetterList& letters) {
 }
 
 void MainWindow::FitToText(HWND label, const std::string& text) const {
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, font_);
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    {
+        WindowDc dc(label);
+        Selection selected(dc.Get(), font_.Get());
+        GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    }
     RECT rect{};
     GetClientRect(label, &rect);
     const int height = rect.bottom > extent.cy ? rect.bottom : extent.cy;
@@ -594,14 +563,14 @@ void MainWindow::SetFolderText(const std::string& text) {
 void MainWindow::SetListTooltip(const std::string& text) {
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
-    tool.hwnd = window_;
+    tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(lstDrives_);
     tool.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::ShowMessage(const std::string& text, int style) {
-    MessageBoxA(window_, text.c_str(), kTitle, static_cast<UINT>(MB_OK | style));
+    MessageBoxA(Handle(), text.c_str(), kTitle, static_cast<UINT>(MB_OK | style));
 }
 
 void MainWindow::ShowStartupOption(StartupOption option) {
@@ -634,32 +603,29 @@ void MainWindow::BringToFront(Pane pane) {
             break;
         }
     }
-    if (above) {
-        return;
+    EnableWindow(front, TRUE);
+    // A control of the pane going behind gives the focus to the pane in front.
+    HWND focus = GetFocus();
+    const bool focusBehind = focus != nullptr && IsChild(back, focus);
+    EnableWindow(back, FALSE);
+    if (!above) {
+        SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        RedrawWindow(front, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
     }
-    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    RedrawWindow(front, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+    if (focusBehind) {
+        FocusFirstControl();
+    }
 }
 
 void MainWindow::PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (!HandleDialogKeys(message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    PumpPendingMessages(HandleDialogKeys);
 }
 
 void MainWindow::ScreenAndWindowSize(double& screenWidth, double& screenHeight, double& windowWidth,
                                      double& windowHeight) {
     const double twipsPerPixel = 1440.0 / dpi_;
     RECT rect{};
-    GetWindowRect(window_, &rect);
+    GetWindowRect(Handle(), &rect);
     screenWidth = GetSystemMetrics(SM_CXSCREEN) * twipsPerPixel;
     screenHeight = GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel;
     windowWidth = (rect.right - rect.left) * twipsPerPixel;
@@ -670,26 +636,26 @@ void MainWindow::MoveWindowTo(double left, double top) {
     const double pixelsPerTwip = dpi_ / 1440.0;
     // Rounded to the nearest pixel, also for a position left of or above the
     // screen (a window larger than the screen is centred at a negative one).
-    SetWindowPos(window_, nullptr, static_cast<int>(std::lround(left * pixelsPerTwip)),
+    SetWindowPos(Handle(), nullptr, static_cast<int>(std::lround(left * pixelsPerTwip)),
                  static_cast<int>(std::lround(top * pixelsPerTwip)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::ShowWindow() {
-    ::ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
+    ::ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
 }
 
 void MainWindow::AddNotificationIcon() {
     tray_ = {};
     tray_.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    tray_.hWnd = window_;
+    tray_.hWnd = Handle();
     tray_.uID = 1;
     tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_.uCallbackMessage = ids::kTrayCallbackMessage;
-    tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(window_, GCLP_HICONSM));
+    tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(Handle(), GCLP_HICONSM));
     if (tray_.hIcon == nullptr) {
-        tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(window_, GCLP_HICON));
+        tray_.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(Handle(), GCLP_HICON));
     }
     // The tip: the title, a NUL, then blanks to the end of its 64 bytes.
     std::fill(std::begin(tray_.szTip), std::end(tray_.szTip), ' ');
@@ -699,37 +665,39 @@ void MainWindow::AddNotificationIcon() {
 }
 
 void MainWindow::ShowTrayMenu() {
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, ids::mPopRestore, "&Show Kestrova");
-    AppendMenuA(menu, MF_STRING, ids::mPopExit, "&Close  Kestrova");
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.Get(), MF_STRING, ids::mPopRestore, "&Show Kestrova");
+    AppendMenuA(menu.Get(), MF_STRING, ids::mPopExit, "&Close  Kestrova");
     POINT cursor{};
     GetCursorPos(&cursor);
-    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, window_, nullptr);
+    TrackPopupMenu(menu.Get(), 0, cursor.x, cursor.y, 0, Handle(), nullptr);
     // Lets the menu close properly when the user clicks elsewhere.
-    PostMessageA(window_, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 void MainWindow::SetForeground() {
-    SetForegroundWindow(window_);
+    SetForegroundWindow(Handle());
 }
 
 void MainWindow::Repaint() {
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void MainWindow::HideWindow() {
-    ::ShowWindow(window_, SW_HIDE);
+    ::ShowWindow(Handle(), SW_HIDE);
 }
 
 void MainWindow::MinimizeWindow() {
-    ::ShowWindow(window_, SW_MINIMIZE);
+    ::ShowWindow(Handle(), SW_MINIMIZE);
 }
 
 void MainWindow::RestoreWindow() {
-    ::ShowWindow(window_, SW_RESTORE);
-    SetForegroundWindow(window_);
-    ::ShowWindow(window_, SW_SHOW);
+    ::ShowWindow(Handle(), SW_RESTORE);
+    SetForegroundWindow(Handle());
+    ::ShowWindow(Handle(), SW_SHOW);
+    // A window that was active while hidden is not activated again, so the
+    // focus is handed back here.
+    RestoreFocus();
 }
 
 void MainWindow::DeleteTrayIcon() {
@@ -744,21 +712,19 @@ void MainWindow::UnloadOtherWindows() {
 }
 
 std::string MainWindow::BrowseForFolder(const std::string& prompt) {
-    return kestrova::BrowseForFolder(window_, prompt);
+    return kestrova::BrowseForFolder(Handle(), prompt);
 }
 
 void MainWindow::FocusBrowseButton() {
-    SetFocus(FindWindowExA(picture2_, nullptr, "BUTTON", "..."));
+    SetFocus(command2_);
 }
 
 void MainWindow::DestroyNow() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
+    Destroy();
 }
 
 void MainWindow::RequestClose() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
 void MainWindow::EndProcess() {

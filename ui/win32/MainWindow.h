@@ -9,28 +9,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Handle.h"
 #include "ui/MountForm.h"
 #include "ui/win32/AboutWindow.h"
 #include "ui/win32/Layout.h"
+#include "ui/win32/WindowBase.h"
 
 namespace kestrova {
 
 // The Win32 window `frmMount`: it creates the controls, turns messages into
 // calls of the form's logic and shows what the logic decided.
-class MainWindow final : public FormView {
+class MainWindow final : public WindowBase, public FormView {
   public:
     MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
                RegistryApi& registry, const std::string& programFolder);
-    ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window, hidden. False when it cannot be created.
     bool Create(HINSTANCE instance);
     MountForm& Form() { return form_; }
-    HWND Handle() const { return window_; }
-    // True when the message belongs to the window's keyboard navigation.
-    bool HandleDialogKeys(MSG& message);
 
     void ShowTable(const DriveTable& table) override;
     void ShowLetters(const LetterList& letters) override;
@@ -60,12 +56,15 @@ class MainWindow final : public FormView {
     void RequestClose() override;
     void EndProcess() override;
 
+    // The window's class, and the message another start of the program sends
+    // it to have it shown.
+    static const char* ClassName() { return "KestrovaMount"; }
+    static const char* ShowMessageName() { return "Kestrova.ShowWindow"; }
+
   private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
     static LRESULT CALLBACK ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
                     const layout::Rect& rect, DWORD exStyle = 0);
@@ -83,10 +82,9 @@ class MainWindow final : public FormView {
     MountForm form_;
     AboutWindow about_;
     HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
-    HFONT font_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    GdiObject font_;
+    ImageListHandle images_;
     int dpi_ = 96;
     bool updatingList_ = false;
     // What the drive list shows now, to redraw only what changed.
@@ -98,6 +96,7 @@ class MainWindow final : public FormView {
     HWND lblStatus_ = nullptr;
     HWND lstDrives_ = nullptr;
     HWND combo1_ = nullptr;
+    HWND command2_ = nullptr;
     HWND lstMount_ = nullptr;
     HWND picture2_ = nullptr;
     HWND picture1_ = nullptr;
@@ -105,6 +104,7 @@ class MainWindow final : public FormView {
     // life of the process and passed again when the icon is deleted.
     NOTIFYICONDATAA tray_{};
     UINT taskbarCreated_ = 0;
+    UINT showRequest_ = 0;
 };
 
 }  // namespace kestrova

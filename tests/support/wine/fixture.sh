@@ -48,6 +48,9 @@ case "$action" in
     export DISPLAY="$(cat "$state/display")"
 
     wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+    # Title-bar buttons are drawn with Marlett, which fonts-wine ships but the
+    # prefix does not find by itself.
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Every window of the prefix on one virtual desktop with a notification
     # area, so tests see title bars, tray icons and each other's windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$state/wineboot.log" 2>&1 </dev/null

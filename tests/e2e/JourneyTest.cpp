@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/e2e/Driver.h"
+#include "tests/support/e2e/Program.h"
+#include "ui/win32/ControlIds.h"
+
+namespace kestrova {
+namespace {
+
+using namespace e2e;
+
+// The real program used as a user uses it: every step below is a click at a
+// control's place on the screen or a key; what the program did is read back.
+class Journey : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(AttachToDesktop());
+        DeleteRunValue();
+    }
+    void TearDown() override { DeleteRunValue(); }
+
+    void Start(const ProgramFolder& folder, const std::string& arguments = {}) {
+        kestrova = std::make_unique<RunningProgram>(folder, arguments);
+        window = WaitForWindow(kestrova->Id(), "Kestrova");
+        ASSERT_NE(window, nullptr);
+    }
+    HWND At(int id) const { return Control(window, id); }
+    // Presses a key and waits until the focus is on the control `id`, which
+    // must be on screen.
+    void Step(WORD key, int id, WORD modifier = 0) {
+        Key(key, modifier);
+        ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << IdOf(Focused(window));
+        EXPECT_TRUE(OnScreen(Focused(window))) << id;
+    }
+    // The front pane is the one nearer the top of the z-order.
+    bool OptionsInFront() const {
+        for (HWND w = GetWindow(At(ids::fraMain), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == At(ids::fraOptions)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void Close() {
+        Key(VK_F4, VK_MENU);
+        ASSERT_TRUE(kestrova->WaitForExit());
+    }
+
+    std::unique_ptr<RunningProgram> kestrova;
+    HWND window = nullptr;
+};
+
+TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
+    ProgramFolder program("create");
+    const std::string projects = program.MakeFolder("Projects");
+    const std::string photos = program.MakeFolder("Photos");
+    Start(program);
+    HWND combo = At(ids::Combo1);
+    const std::vector<std::string> free = ComboItems(combo);
+    ASSERT_GT(free.size(), 6u);
+
+    // The mouse: browse, a letter that is not the first, Create Drive.
+    Click(At(ids::Command2));
+    HWND browser = WaitForDialog(kestrova->Id());
+    ASSERT_TRUE(browser != nullptr && ShowFolderInBrowser(browser, projects));
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == projects; }));
+    ChooseInDropDown(combo, free[3]);
+    ASSERT_TRUE(WaitUntil([&] { return ComboText(combo) == free[3]; }));
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    EXPECT_EQ(Rows(At(ids::lstDrives))[0].letter, free[3]);
+
+    // The keyboard: back to the browse button, a letter typed and moved on
+    // from with an arrow key, Create Drive by Enter.
+    Step(VK_TAB, ids::Combo1, VK_SHIFT);
+    Step(VK_TAB, ids::lstDrives, VK_SHIFT);
+    Step(VK_TAB, ids::Command2, VK_SHIFT);
+    Key(VK_SPACE);
+    browser = WaitForDialog(kestrova->Id());
+    ASSERT_TRUE(browser != nullptr && ShowFolderInBrowser(browser, photos));
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == photos; }));
+    Step(VK_TAB, ids::lstDrives);
+    Step(VK_TAB, ids::Combo1);
+    Keys("p");
+    Key(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return ComboText(combo) == "Q:"; }));
+    Step(VK_TAB, ids::Command3);
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+
+    const std::vector<Row> rows = Rows(At(ids::lstDrives));
+    EXPECT_EQ(rows[0].letter + rows[0].folder, free[3] + projects);
+    EXPECT_EQ(rows[1].letter + rows[1].folder, "Q:" + photos);
+    EXPECT_TRUE(Mapped(free[3][0]) && Mapped('Q'));
+    const std::vector<std::string> left = ComboItems(combo);
+    EXPECT_EQ(
+        std::count(left.begin(), left.end(), free[3]) + std::count(left.begin(), left.end(), "Q:"),
+        0);
+    Close();
+    const std::string first = free[3] + " " + ShortPath(projects);
+    const std::string second = "Q: " + ShortPath(photos);
+    EXPECT_EQ(program.SubstLog(), (std::vector<std::string>{first, second}));
+    EXPECT_EQ(program.Store(),
+              free[3] + "-" + ShortPath(projects) + "\r\nQ:-" + ShortPath(photos) + "\r\n");
+    program.Subst(free[3] + " /d");
+    program.Subst("Q: /d");
+}
+
+TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
+    ProgramFolder program("remove", {}, false);
+    std::string store;
+    for (const char* letter : {"E:", "F:", "G:"}) {
+        const std::string folder = program.MakeFolder(std::string("Folder ") + letter[0]);
+        ASSERT_EQ(program.Subst(std::string(letter) + " \"" + folder + "\""), 0u);
+        store += std::string(letter) + "-" + ShortPath(folder) + "\r\n";
+    }
+    WriteFileText(program.File("Shrt.dat"), store);
+    Start(program);
+
+    ASSERT_TRUE(WaitForFocus(window, ids::Text1));
+    Step(VK_TAB, ids::Command2);
+    Step(VK_TAB, ids::lstDrives);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    Step(VK_TAB, ids::Combo1);
+    Step(VK_TAB, ids::Command3);
+    Step(VK_TAB, ids::Command4);
+    Key(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+    EXPECT_FALSE(Mapped('F'));
+
+    ClickRow(At(ids::lstDrives), 1);
+    Click(At(ids::Command4));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    EXPECT_EQ(Rows(At(ids::lstDrives))[0].letter, "E:");
+    EXPECT_FALSE(Mapped('G'));
+    EXPECT_TRUE(Mapped('E'));
+    Close();
+    const std::vector<std::string> log = program.SubstLog();
+    EXPECT_EQ(std::vector<std::string>(log.begin() + 3, log.end()),
+              (std::vector<std::string>{"F: /d", "G: /d"}));
+    EXPECT_EQ(program.Store(), store.substr(0, store.find("\r\n") + 2));
+    program.Subst("E: /d");
+}
+
+TEST_F(Journey, TabWalksEachPaneOnScreenAndArrowsChooseTheOptions) {
+    ProgramFolder program("tab-walk", "E:-C:\\WINDOWS\r\n");
+    Start(program);
+    ASSERT_TRUE(WaitForFocus(window, ids::Text1));
+    const std::vector<int> drivePane = {
+        ids::Command2, ids::lstDrives,  ids::Combo1,   ids::Command3,  ids::Command4,
+        ids::cmdAbout, ids::cmdOptions, ids::cmdMount, ids::cmdRemove, ids::Text1};
+    for (int id : drivePane) {
+        Step(VK_TAB, id);
+    }
+    for (auto id = drivePane.rbegin() + 1; id != drivePane.rend(); ++id) {
+        Step(VK_TAB, *id, VK_SHIFT);
+    }
+    Step(VK_TAB, ids::Text1, VK_SHIFT);
+
+    Click(At(ids::cmdOptions));
+    ASSERT_TRUE(WaitUntil([&] { return OptionsInFront(); }));
+    const std::vector<int> optionsPane = {ids::cmdMount, ids::cmdRemove, ids::optNone,
+                                          ids::cmdBack,  ids::cmdAbout,  ids::cmdOptions};
+    for (int id : optionsPane) {
+        Step(VK_TAB, id);
+    }
+    for (auto id = optionsPane.rbegin() + 1; id != optionsPane.rend(); ++id) {
+        Step(VK_TAB, *id, VK_SHIFT);
+    }
+    // The arrows walk the options in their order and choose each one.
+    const std::string exe = program.Path() + "\\Kestrova.exe ";
+    Step(VK_TAB, ids::cmdRemove);
+    Step(VK_TAB, ids::optNone);
+    const struct {
+        WORD key;
+        int id;
+        std::string value;
+    } arrows[] = {{VK_DOWN, ids::optB, exe + "/B"},
+                  {VK_DOWN, ids::optM, exe + "/M"},
+                  {VK_RIGHT, ids::optT, exe + "/T"},
+                  {VK_DOWN, ids::optNone, ""},
+                  {VK_UP, ids::optT, exe + "/T"}};
+    for (const auto& arrow : arrows) {
+        Step(arrow.key, arrow.id);
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::string stored = StoredRunValue();
+            return stored == (arrow.value.empty() ? "" : arrow.value + '\0');
+        })) << arrow.id;
+    }
+    Click(At(ids::optM));
+    EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == exe + "/M" + '\0'; }));
+    Step(VK_TAB, ids::cmdBack);
+    Key(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return !OptionsInFront(); }));
+    ASSERT_TRUE(WaitForFocus(window, ids::Text1));
+    Click(At(ids::Command4));
+    HWND box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    Key(VK_RETURN);
+    Click(At(ids::Text1));
+    EXPECT_TRUE(WaitForFocus(window, ids::Text1));
+    Close();
+}
+
+TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) {
+    ProgramFolder program("focus-back");
+    SetRunValue(program.Path() + "\\Kestrova.exe /T");
+    Start(program);
+
+    // A message box, closed with Enter: the control that was clicked has the
+    // focus again, and Tab and an access key work at once.
+    Click(At(ids::Command3));
+    HWND box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(DialogText(box), "Please select a Directory to Mount     ");
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitForFocus(window, ids::Command3));
+    Step(VK_TAB, ids::Command4);
+    Key('O', VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return OptionsInFront(); }));
+    Key('B', VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return !OptionsInFront(); }));
+
+    // The folder browser, cancelled with Escape.
+    Click(At(ids::Text1));
+    Step(VK_TAB, ids::Command2);
+    Key(VK_SPACE);
+    ASSERT_NE(WaitForDialog(kestrova->Id()), nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitForFocus(window, ids::Command2));
+    Step(VK_TAB, ids::lstDrives);
+
+    // Closed into the notification area and brought back by a click on the
+    // icon; right-clicked, its menu shows it again by its access key.
+    Key(VK_F4, VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }));
+    ClickAt(TrayIconPoint());
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+    ASSERT_TRUE(WaitForFocus(window, ids::lstDrives));
+    Step(VK_TAB, ids::Combo1);
+    ClickCloseBox(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    ClickAt(TrayIconPoint(), true);
+    ASSERT_TRUE(WaitUntil([&] { return FindWindowA("#32768", nullptr) != nullptr; }));
+    Screenshot("tray-menu");
+    Keys("s");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+    ASSERT_TRUE(WaitForFocus(window, ids::Combo1));
+    Key('M', VK_MENU);  // Mount All with nothing to mount says so
+    box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(DialogText(box), "There are no Virtual Drives in the list     ");
+    Click(GetDlgItem(box, IDOK));
+    ASSERT_TRUE(WaitForFocus(window, ids::cmdMount));  // where the access key put it
+
+    // The menu's Close ends the program. (A combo box under Wine keeps
+    // Alt+F4 to itself, so the title bar closes the window here.)
+    ClickCloseBox(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    ClickAt(TrayIconPoint(), true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
+    RECT place{};
+    GetWindowRect(menu, &place);
+    ClickAt({(place.left + place.right) / 2, place.bottom - 8});  // the second item
+    EXPECT_TRUE(kestrova->WaitForExit());
+}
+
+TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
+    ProgramFolder program("about");
+    Start(program);
+    Key('A', VK_MENU);
+    HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
+    ASSERT_NE(about, nullptr);
+    Screenshot("about-window");
+    const HWND main = window;
+    window = about;
+    ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));
+    Step(VK_TAB, ids::aboutCommand1);
+    Step(VK_TAB, ids::aboutCommand2);
+    Step(VK_TAB, ids::aboutCommand4);
+    Step(VK_TAB, ids::aboutCommand3);
+    Step(VK_TAB, ids::aboutCommand4, VK_SHIFT);
+    Key(VK_RETURN);  // System Info: none is registered here
+    HWND box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(DialogText(box), "System Information Is Unavailable At This Time");
+    Key(VK_SPACE);
+    ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand4));
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    window = main;  // the access key pressed About, which kept the focus
+    ASSERT_TRUE(WaitForFocus(window, ids::cmdAbout));
+    Key('A', VK_MENU);
+    about = WaitForWindow(kestrova->Id(), "About Kestrova");
+    ASSERT_NE(about, nullptr);
+    Key('S', VK_MENU);
+    box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    Key(VK_RETURN);
+    Key('E', VK_MENU);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    Click(At(ids::cmdAbout));
+    about = WaitForWindow(kestrova->Id(), "About Kestrova");
+    ASSERT_NE(about, nullptr);
+    Click(Control(about, ids::aboutCommand3));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    Close();
+}
+
+TEST_F(Journey, ASecondStartShowsTheFirstWindowOnlyWhenNoSwitchIsGiven) {
+    ProgramFolder program("second-start", "E:-C:\\WINDOWS\r\n");
+    kestrova = std::make_unique<RunningProgram>(program, "/T");
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<HWND> found = TopWindows(kestrova->Id(), "Kestrova");
+        return !found.empty() && HasTrayIcon(window = found.front());
+    }));
+    ASSERT_FALSE(IsWindowVisible(window));
+
+    RunningProgram withSwitch(program, "/m");
+    ASSERT_TRUE(withSwitch.WaitForExit());
+    EXPECT_TRUE(program.SubstLog().empty());
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    RunningProgram second(program);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+    EXPECT_TRUE(TopWindows(second.Id(), "Kestrova").empty());
+    ASSERT_TRUE(WaitForFocus(window, ids::Text1));
+    Step(VK_TAB, ids::Command2);
+    EXPECT_EQ(program.Store(), "E:-C:\\WINDOWS\r\n");
+    Close();
+}
+
+}  // namespace
+}  // namespace kestrova

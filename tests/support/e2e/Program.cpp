@@ -1,0 +1,217 @@
+#include "tests/support/e2e/Program.h"
+
+#include <shlobj.h>
+
+#include "platform/win32/Handle.h"
+
+namespace kestrova::e2e {
+
+namespace {
+
+std::string Environment(const char* name) {
+    char buffer[MAX_PATH * 2] = {};
+    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return std::string(buffer, length < sizeof buffer ? length : 0);
+}
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+}  // namespace
+
+std::string WindowsPathOf(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
+
+std::string ScreenshotFolder() {
+    const std::string folder = Environment("KESTROVA_BUILD_DIR") + "/screenshots";
+    CreateDirectoryA(WindowsPathOf(folder).c_str(), nullptr);
+    return folder;
+}
+
+std::string ReadFileText(const std::string& path) {
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string contents;
+    char buffer[4096];
+    DWORD read = 0;
+    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) &&
+           read > 0) {
+        contents.append(buffer, read);
+    }
+    return contents;
+}
+
+bool WriteFileText(const std::string& path, const std::string& contents) {
+    UniqueHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file.Valid() && (contents.empty() ||
+                            (WriteFile(file.Get(), contents.data(),
+                                       static_cast<DWORD>(contents.size()), &written, nullptr) &&
+                             written == contents.size()));
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+ProgramFolder::ProgramFolder(const std::string& name, const std::string& store, bool withStore)
+    : path_(WindowsPathOf(Environment("KESTROVA_BUILD_DIR")) + "\\e2e\\" + name) {
+    RunToEnd("cmd.exe /c rd /s /q \"" + path_ + "\"");
+    SHCreateDirectoryExA(nullptr, path_.c_str(), nullptr);
+    CopyFileA(WindowsPathOf(KESTROVA_EXE_UNIX_PATH).c_str(), File("Kestrova.exe").c_str(), FALSE);
+    CopyFileA(WindowsPathOf(SUBST_DOUBLE_UNIX_PATH).c_str(), File("subst.exe").c_str(), FALSE);
+    CopyFileA(WindowsPathOf(RM_EXE_UNIX_PATH).c_str(), File("rm.exe").c_str(), FALSE);
+    if (withStore) {
+        WriteFileText(File("Shrt.dat"), store);
+    }
+}
+
+std::vector<std::string> ProgramFolder::SubstLog() const {
+    std::vector<std::string> lines;
+    const std::string log = ReadFileText(File("subst.log"));
+    for (std::size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        lines.push_back(log.substr(start, end - start));
+    }
+    return lines;
+}
+
+std::string ProgramFolder::MakeFolder(const std::string& name) const {
+    const std::string folder = File(name);
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    return folder;
+}
+
+DWORD ProgramFolder::Subst(const std::string& arguments) const {
+    return RunToEnd("\"" + File("subst.exe") + "\" " + arguments);
+}
+
+RunningProgram::RunningProgram(const ProgramFolder& folder, const std::string& arguments) {
+    std::string commandLine = "\"" + folder.File("Kestrova.exe") + "\"";
+    commandLine += arguments.empty() ? "" : " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.Path().c_str(), &startup, &process_)) {
+        process_ = {};
+    }
+}
+
+RunningProgram::~RunningProgram() {
+    if (process_.hProcess == nullptr) {
+        return;
+    }
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+bool RunningProgram::WaitForExit(DWORD timeoutMs) {
+    if (process_.hProcess == nullptr ||
+        WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    GetExitCodeProcess(process_.hProcess, &exitCode_);
+    return true;
+}
+
+namespace {
+
+UniqueHandle Start(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process)) {
+        return UniqueHandle();
+    }
+    CloseHandle(process.hThread);
+    return UniqueHandle(process.hProcess);
+}
+
+}  // namespace
+
+DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
+    UniqueHandle handle = Start(commandLine);
+    DWORD exitCode = ~0u;
+    if (WaitForSingleObject(handle.Get(), timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(handle.Get(), &exitCode);
+    } else {
+        TerminateProcess(handle.Get(), 1);
+    }
+    return exitCode;
+}
+
+void RunUnix(const std::string& commandLine) {
+    // A Unix program is named by its Unix path; Wine starts it and lets go.
+    Start(commandLine);
+}
+
+std::string ShortPath(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+bool Mapped(char letter) {
+    const char root[] = {letter, ':', '\\', '\0'};
+    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
+}
+
+void SetRunValue(const std::string& text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "Kestrova", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+        RegCloseKey(key);
+    }
+}
+
+void DeleteRunValue() {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Kestrova");
+}
+
+std::string StoredRunValue() {
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Kestrova", RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr,
+                     data, &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return std::string(data, size);
+}
+
+bool ShowFolderInBrowser(HWND browser, const std::string& folder) {
+    // The path goes into the browser's process: the message carries a pointer.
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(browser, &processId);
+    UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
+    void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof wide, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    const bool written =
+        remote != nullptr && WriteProcessMemory(process.Get(), remote, wide, sizeof wide, nullptr);
+    if (written) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    }
+    if (remote != nullptr) {
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    }
+    return written;
+}
+
+}  // namespace kestrova::e2e

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kestrova::e2e {
+
+// A Unix path as Wine shows it to Windows programs (on Z:).
+std::string WindowsPathOf(const std::string& unixPath);
+std::string ScreenshotFolder();  // a Unix folder in the build tree
+
+std::string ReadFileText(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& contents);
+bool PathExists(const std::string& path);
+void SetReadOnly(const std::string& path, bool readOnly);
+
+// A fresh program folder for one test, under the build tree: Kestrova.exe,
+// the subst double (as subst.exe, logging to subst.log) and rm.exe, and a
+// Shrt.dat holding `store` unless `withStore` is false.
+class ProgramFolder {
+  public:
+    explicit ProgramFolder(const std::string& name, const std::string& store = {},
+                           bool withStore = true);
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string Store() const { return ReadFileText(File("Shrt.dat")); }
+    // The command lines the subst double was started with, in order.
+    std::vector<std::string> SubstLog() const;
+    // A folder inside the program folder, created fresh (any name, UTF-8).
+    std::string MakeFolder(const std::string& name) const;
+    // Runs the subst double to its end with these arguments; its exit code.
+    DWORD Subst(const std::string& arguments) const;
+
+  private:
+    std::string path_;
+};
+
+// A started program, ended by its own id when the test ends.
+class RunningProgram {
+  public:
+    RunningProgram(const ProgramFolder& folder, const std::string& arguments = {});
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    DWORD Id() const { return process_.dwProcessId; }
+    // True when the process ended within the time; its exit code is kept.
+    bool WaitForExit(DWORD timeoutMs = 20000);
+    DWORD ExitCode() const { return exitCode_; }
+
+  private:
+    PROCESS_INFORMATION process_{};
+    DWORD exitCode_ = STILL_ACTIVE;
+};
+
+// Runs a Windows program to its end: its exit code, or ~0 on failure.
+DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs = 30000);
+// Starts a Unix program (Wine does not track it).
+void RunUnix(const std::string& commandLine);
+
+std::string ShortPath(const std::string& path);
+bool Mapped(char letter);
+
+// The program's Run value under HKEY_CURRENT_USER: set, deleted, and read as
+// stored (its bytes, terminator included; empty when absent).
+void SetRunValue(const std::string& text);
+void DeleteRunValue();
+std::string StoredRunValue();
+
+// Points the shell's folder browser at a folder; Enter then chooses it.
+bool ShowFolderInBrowser(HWND browser, const std::string& folder);
+
+}  // namespace kestrova::e2e

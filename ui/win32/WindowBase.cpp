@@ -1,0 +1,137 @@
+#include "ui/win32/WindowBase.h"
+
+namespace kestrova {
+
+namespace {
+
+// The property that ties a window to its object; only the program's own
+// windows carry it.
+const char kObjectProperty[] = "Kestrova.Window";
+
+// The control can take the focus now: it and every container up to the
+// window are shown and enabled.
+bool Reachable(HWND window, HWND control) {
+    for (HWND w = control; w != nullptr && w != window; w = GetParent(w)) {
+        if (!IsWindowVisible(w) || !IsWindowEnabled(w)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+WindowBase::~WindowBase() {
+    Destroy();
+}
+
+void WindowBase::Destroy() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+bool WindowBase::HandleDialogKeys(MSG& message) {
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    return root != nullptr && GetPropA(root, kObjectProperty) != nullptr &&
+           IsDialogMessageA(root, &message) != 0;
+}
+
+bool WindowBase::CreateBase(HINSTANCE instance, const char* className, const char* caption,
+                            DWORD style, DWORD exStyle, const RECT& frame, HICON icon,
+                            HICON smallIcon) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (GetClassInfoExA(instance, className, &windowClass) == 0) {
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = icon;
+        windowClass.hIconSm = smallIcon;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = className;
+        RegisterClassExA(&windowClass);
+    }
+    // The procedure keeps the handle from WM_NCCREATE on.
+    return CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, className, caption, style, frame.left,
+                           frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                           nullptr, instance, this) != nullptr;
+}
+
+LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<WindowBase*>(GetPropA(window, kObjectProperty));
+    if (message == WM_NCCREATE) {
+        self = static_cast<WindowBase*>(
+            reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetPropA(window, kObjectProperty, self);
+    }
+    if (self == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        RemovePropA(window, kObjectProperty);
+        self->window_ = nullptr;
+        self->savedFocus_ = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->OnMessage(message, wParam, lParam);
+}
+
+void WindowBase::FocusFirstControl() {
+    HWND first = GetNextDlgTabItem(window_, nullptr, FALSE);
+    if (first != nullptr) {
+        SetFocus(first);
+    }
+}
+
+void WindowBase::RestoreFocus() {
+    if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(window_, savedFocus_) &&
+        Reachable(window_, savedFocus_)) {
+        SetFocus(savedFocus_);
+    } else {
+        FocusFirstControl();
+    }
+}
+
+LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(window_, focus)) {
+                    savedFocus_ = focus;
+                }
+            } else if (HIWORD(wParam) == 0) {  // not minimised
+                RestoreFocus();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            // The window itself never keeps the focus: a control gets it.
+            RestoreFocus();
+            return 0;
+        case DM_GETDEFID: {
+            // Enter presses the focused button, else the window's default.
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(window_, focus) &&
+                (SendMessageA(focus, WM_GETDLGCODE, 0, 0) &
+                 (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0) {
+                return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+            }
+            return defaultButton_ != 0 ? MAKELRESULT(defaultButton_, DC_HASDEFID) : 0;
+        }
+        case WM_NEXTDLGCTL: {
+            HWND next = LOWORD(lParam) != 0
+                            ? reinterpret_cast<HWND>(wParam)
+                            : GetNextDlgTabItem(window_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+            if (next != nullptr) {
+                SetFocus(next);
+            }
+            return 0;
+        }
+        default:
+            return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+}  // namespace kestrova

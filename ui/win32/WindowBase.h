@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+namespace kestrova {
+
+// What the program's two windows share: the class registration, the object
+// behind the window's handle, and the keyboard as a dialog has it: Tab and
+// the arrow keys move the focus, Enter presses the focused button (or the
+// window's default one), Escape cancels, access keys press their controls,
+// and the focus comes back to the control that had it whenever the window is
+// activated again (after a message box, a dialog, another window).
+class WindowBase {
+  public:
+    WindowBase() = default;
+    virtual ~WindowBase();
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    HWND Handle() const { return window_; }
+    void Destroy();
+
+    // A message for one of the program's windows handled as a dialog key.
+    static bool HandleDialogKeys(MSG& message);
+
+  protected:
+    // Registers the class on first use and creates the window, hidden.
+    bool CreateBase(HINSTANCE instance, const char* className, const char* caption, DWORD style,
+                    DWORD exStyle, const RECT& frame, HICON icon, HICON smallIcon);
+    // The window's own message handling; what it does not handle goes to
+    // `DefaultHandling`.
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+    // Puts the focus on the first control that takes it.
+    void FocusFirstControl();
+    // Gives the focus back to the control that had it last, or to the first.
+    void RestoreFocus();
+    // The button Enter presses when the focus is on no button (0: none).
+    void SetDefaultButton(int id) { defaultButton_ = id; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    int defaultButton_ = 0;
+};
+
+}  // namespace kestrova
