@@ -306,11 +306,36 @@ TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
     Key(VK_RETURN);
     Key('E', VK_MENU);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    // The mouse, and the links by both: each opens its page.
     Click(At(ids::cmdAbout));
     about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
+    const std::string pages = PagesOpened();
+    const auto opened = [&](const std::string& page) {
+        return WaitUntil([&] { return PagesOpened() == pages + page; });
+    };
+    const std::string site = "https://www.halvorn.example/\n";
+    const std::string list = "https://www.halvorn.example/mailing-list\n";
+    Click(Control(about, ids::aboutCommand1));
+    EXPECT_TRUE(opened(list));
+    Key('H', VK_MENU);
+    EXPECT_TRUE(opened(list + site));
+    Click(Control(about, ids::picIcon));
+    EXPECT_TRUE(opened(list + site + site));
+    Click(Control(about, ids::Image1));
+    EXPECT_TRUE(opened(list + site + site + site));
+    window = about;  // the access key left the focus on Halvorn
+    Step(VK_TAB, ids::aboutCommand1, VK_SHIFT);
+    Key(VK_SPACE);
+    EXPECT_TRUE(opened(list + site + site + site + list));
+    Click(Control(about, ids::aboutCommand4));
+    box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    Key(VK_RETURN);
     Click(Control(about, ids::aboutCommand3));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    window = main;
     Close();
 }
 

@@ -194,6 +194,10 @@ std::string StoredRunValue() {
     return std::string(data, size);
 }
 
+std::string PagesOpened() {
+    return ReadFileText(WindowsPathOf(Environment("KESTROVA_WINE_STATE") + "/browser.log"));
+}
+
 bool ShowFolderInBrowser(HWND browser, const std::string& folder) {
     // The path goes into the browser's process: the message carries a pointer.
     wchar_t wide[MAX_PATH] = {};

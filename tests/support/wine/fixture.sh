@@ -51,6 +51,10 @@ case "$action" in
     # Title-bar buttons are drawn with Marlett, which fonts-wine ships but the
     # prefix does not find by itself.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Web pages the program opens go to a "browser" that only notes them.
+    printf '#!/bin/sh\necho "$@" >>"%s/browser.log"\n' "$state" >"$state/browser.sh"
+    chmod +x "$state/browser.sh"
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$state/browser.sh" /f >>"$state/wineboot.log" 2>&1 </dev/null
     # Every window of the prefix on one virtual desktop with a notification
     # area, so tests see title bars, tray icons and each other's windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$state/wineboot.log" 2>&1 </dev/null
