@@ -1,5 +1,6 @@
 #include "core/DriveLetters.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace kestrova {
@@ -44,10 +45,23 @@ void FillList(LetterList& combo, const DriveLetters& driveLetters, FileSystem& f
     }
 }
 
+void RemoveTakenLetters(LetterList& combo, const std::vector<std::string>& taken) {
+    const auto held = [&](const std::string& item) {
+        return std::any_of(taken.begin(), taken.end(), [&](const std::string& letter) {
+            return letter.size() == 2 && letter[1] == ':' &&
+                   std::toupper(static_cast<unsigned char>(letter[0])) == item[0];
+        });
+    };
+    combo.items.erase(std::remove_if(combo.items.begin(), combo.items.end(), held),
+                      combo.items.end());
+    combo.selected.reset();
+}
+
 void RefreshLetterList(LetterList& combo, DriveLetters& driveLetters, FileSystem& fileSystem,
-                       LetterRefresh caller) {
+                       LetterRefresh caller, const std::vector<std::string>& taken) {
     driveLetters.ResetDriveLetters();
     FillList(combo, driveLetters, fileSystem);
+    RemoveTakenLetters(combo, taken);
     switch (caller) {
         case LetterRefresh::MountAll:
         case LetterRefresh::CreateDrive:

@@ -45,9 +45,13 @@ enum class LetterRefresh {
     CreateDrive,  // likewise, when creating and when re-mounting
 };
 
-// `ResetDriveLetters`, `FillList`, then the caller's ending. An empty list
-// stays empty without a selection.
+// Leaves out the letters that rows of the table hold, mounted or not
+// (compared without regard to case), so a new drive never takes one.
+void RemoveTakenLetters(LetterList& combo, const std::vector<std::string>& taken);
+
+// `ResetDriveLetters`, `FillList`, the letters the table holds left out,
+// then the caller's ending. An empty list stays empty without a selection.
 void RefreshLetterList(LetterList& combo, DriveLetters& driveLetters, FileSystem& fileSystem,
-                       LetterRefresh caller);
+                       LetterRefresh caller, const std::vector<std::string>& taken = {});
 
 }  // namespace kestrova

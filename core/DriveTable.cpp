@@ -2,7 +2,13 @@
 
 #include <utility>
 
+#include "core/StoreEntry.h"
+
 namespace kestrova {
+
+bool DriveRow::Mountable() const {
+    return hasSeparator && IsDriveText(letter) && IsAbsoluteFolder(storedFolder);
+}
 
 std::vector<std::string> DriveTable::MountEntries() const {
     std::vector<std::string> entries;

@@ -20,6 +20,10 @@ struct DriveRow {
     // The mount-list entry: the letter, "-" and the stored folder, exactly as
     // stored; a line without "-" is its own entry.
     std::string MountEntry() const { return hasSeparator ? letter + "-" + storedFolder : letter; }
+    // One drive letter and an absolute folder: only such a row is handed to
+    // subst. Any other line (written by hand) is kept as it is, never mounted,
+    // unmounted or cleaned up.
+    bool Mountable() const;
 };
 
 // The virtual drive table: the rows of `lstDrives` and the entries of

@@ -16,7 +16,8 @@ std::string QuotedIfBlank(const std::string& path);
 
 // Whether a stored folder gets a clean-up line: only an absolute local folder
 // below a drive root (a network folder, an empty or relative folder or a
-// drive root would name some other RECYCLER folder).
+// drive root would name some other RECYCLER folder), written in ASCII, which
+// the command interpreter reads the same in every code page.
 bool HasCleanupLine(const std::string& storedFolder);
 
 // "if exist F\RECYCLER S\rm /y F\RECYCLER" for the stored folder F and the
@@ -25,6 +26,9 @@ std::string CleanupLine(const std::string& storedFolder, const std::string& shor
 
 // "del S" followed by the batch file's own name ("\Remove.bat").
 std::string SelfDeleteLine(const std::string& shortProgramFolder, const std::string& batchName);
+
+// Whether a text holds ASCII only.
+bool IsAscii(const std::string& text);
 
 // The whole batch file for these stored folders.
 std::string RemovalBatchText(const std::vector<std::string>& storedFolders,

@@ -16,6 +16,19 @@ bool IsUncFolder(const std::string& folder) {
     return folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\';
 }
 
+bool IsDriveText(const std::string& text) {
+    return text.size() == 2 && text[1] == ':' &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+}
+
+bool IsAbsoluteFolder(const std::string& storedFolder) {
+    return (storedFolder.size() >= 3 && IsDriveText(storedFolder.substr(0, 2)) &&
+            storedFolder[2] == '\\') ||
+           (IsUncFolder(storedFolder) && storedFolder.size() > 2) ||
+           (IsQuotedUncFolder(storedFolder) && storedFolder.back() == '"' &&
+            storedFolder.size() > 4);
+}
+
 bool IsQuotedUncFolder(const std::string& storedFolder) {
     return storedFolder.size() >= 3 && storedFolder[0] == '"' &&
            IsUncFolder(storedFolder.substr(1));

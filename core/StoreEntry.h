@@ -19,6 +19,15 @@ SplitEntry SplitStoreEntry(const std::string& entry);
 // A folder given as a network path (\\server\share...).
 bool IsUncFolder(const std::string& folder);
 
+// One letter A-Z (either case) and a colon.
+bool IsDriveText(const std::string& text);
+
+// A stored folder that names a place without a current drive or folder to
+// resolve it against: a drive and its root ("C:\..."), or a network path,
+// quoted as stored or not. Empty, relative and drive-relative ("C:x") texts
+// are not.
+bool IsAbsoluteFolder(const std::string& storedFolder);
+
 // A stored folder that holds a quoted network path ("\\server\share...").
 bool IsQuotedUncFolder(const std::string& storedFolder);
 

@@ -13,6 +13,27 @@ bool IsBlank(const std::string& entry) {
     return std::all_of(entry.begin(), entry.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+bool IsUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80            ? 1
+                                   : (lead >> 5) == 0x06 ? 2
+                                   : (lead >> 4) == 0x0E ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x02) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::string WithoutQuotes(const std::string& text) {
     std::string result;
     result.reserve(text.size());
@@ -55,12 +76,19 @@ std::vector<std::string> SplitLines(const std::string& contents) {
     return lines;
 }
 
+std::string StoreText(FileSystem& fileSystem, std::string bytes) {
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        bytes.erase(0, 3);
+    }
+    return IsUtf8(bytes) ? bytes : fileSystem.FromLegacyCodePage(bytes);
+}
+
 ReadStatus LoadMountList(std::vector<std::string>& list, FileSystem& fileSystem,
                          const std::string& path) {
     std::string contents;
     const ReadStatus status = fileSystem.ReadWholeFile(path, contents);
     if (status == ReadStatus::Ok) {
-        for (std::string& line : SplitLines(contents)) {
+        for (std::string& line : SplitLines(StoreText(fileSystem, std::move(contents)))) {
             list.push_back(std::move(line));
         }
     }
@@ -77,8 +105,9 @@ DriveRow ReadStoreLine(FileSystem& fileSystem, const std::string& line) {
     row.letter = split.letter;
     row.storedFolder = split.storedFolder;
     row.hasSeparator = split.hasSeparator;
-    if (!split.hasSeparator) {
+    if (!row.Mountable()) {
         // Not a mapping: kept so it is written back, never taken for a drive.
+        row.folder = row.storedFolder;
         return row;
     }
     row.mounted = DirExists(fileSystem, row.letter);
@@ -107,8 +136,8 @@ ReadStatus LoadDriveTable(DriveTable& table, FileSystem& fileSystem, const std::
 }
 
 std::string StoreLineFor(FileSystem& fileSystem, const DriveRow& row) {
-    if (!row.hasSeparator) {
-        return row.letter;
+    if (!row.Mountable()) {
+        return row.MountEntry();
     }
     std::string stored = StoredFolderFor(fileSystem, row.folder);
     if (stored.empty()) {

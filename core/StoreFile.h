@@ -15,6 +15,10 @@ std::string StorePath(const std::string& programFolder);
 // line, and a last line without an ending counts too.
 std::vector<std::string> SplitLines(const std::string& contents);
 
+// The program's text of a store file's bytes: a UTF-8 byte-order mark (from
+// an editor) is dropped, and a file in the legacy code page is converted.
+std::string StoreText(FileSystem& fileSystem, std::string bytes);
+
 // Appends the entries of the store file to `list`, in file order and unchanged
 // (a network entry keeps its quotes). The list is untouched unless the read
 // succeeds.
@@ -26,7 +30,8 @@ void RemoveBlankEntries(std::vector<std::string>& list);
 
 // A store line read for the drive list: the letter, the folder to show (a
 // quoted network folder without its quotes, any other the long form of the
-// stored folder) and whether the letter is a drive right now.
+// stored folder) and whether the letter is a drive right now. A line that is
+// no mapping shows its folder as written and asks the file system nothing.
 DriveRow ReadStoreLine(FileSystem& fileSystem, const std::string& line);
 
 // Rebuilds both forms of the table from the store file. A file that is there

@@ -20,7 +20,8 @@ enum class ReadStatus {
 };
 
 // The file-system services the drive-mapping core uses. Paths are 8-bit text
-// in the ANSI code page, as the store file and the Windows API hold them.
+// in the process's ANSI code page, which the program sets to UTF-8, so that a
+// folder of any name is one the API takes and gives back unchanged.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -49,6 +50,14 @@ class FileSystem {
     virtual bool ReplaceWith(const std::string& from, const std::string& to) = 0;
 
     virtual bool DeleteFileAt(const std::string& path) = 0;
+
+    // Creates a folder (its parent must exist); true when it is there after.
+    virtual bool CreateFolder(const std::string& path) = 0;
+
+    // The program's text is UTF-8. A file written earlier in the system's
+    // legacy ANSI code page is turned into it here; where the process runs on
+    // that legacy code page itself, the bytes come back unchanged.
+    virtual std::string FromLegacyCodePage(const std::string& bytes) = 0;
 };
 
 }  // namespace kestrova

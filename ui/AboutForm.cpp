@@ -6,7 +6,9 @@ namespace kestrova {
 
 namespace {
 
-constexpr std::uint32_t kKeyValueAccess = 0x2003F;
+// Reading is all this needs, and all a standard user may do under
+// HKEY_LOCAL_MACHINE.
+constexpr std::uint32_t kKeyValueAccess = kKeyRead;
 constexpr std::uint32_t kValueBufferSize = 1024;
 
 }  // namespace

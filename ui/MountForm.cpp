@@ -1,5 +1,6 @@
 #include "ui/MountForm.h"
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -24,6 +25,16 @@ const char kSaveFailed[] =
 const char kUnreadNotSaved[] =
     "The Virtual Drives could not be saved: Shrt.dat could not be read, so it is left as it "
     "was.     ";
+const char kCloseAnyway[] =
+    "  Retry to save them again, or Cancel to keep Kestrova open with its Virtual Drives.     ";
+const char kNameNotKept[] =
+    "The name of this folder cannot be kept in Shrt.dat on this system, so it cannot be "
+    "mounted as a Virtual Drive.     ";
+const char kNotMountable[] =
+    " in Shrt.dat is not a drive letter and a folder, so it cannot be mounted.     ";
+const char kRescueOffer[] =
+    "Kestrova could not save its Virtual Drives when Windows ended the last session.  Bring "
+    "back the drives it had then?     ";
 const char kRunKeyFailed[] =
     "The startup option could not be saved in the registry; Windows startup is unchanged.     ";
 
@@ -74,13 +85,15 @@ std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoo
 }
 
 MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
-                     InstanceGuard& instances, RegistryApi& registry, std::string programFolder)
+                     InstanceGuard& instances, RegistryApi& registry, std::string programFolder,
+                     std::string rescueFolder)
     : view_(view),
       fileSystem_(fileSystem),
       processes_(processes),
       instances_(instances),
       programFolder_(std::move(programFolder)),
       storePath_(StorePath(programFolder_)),
+      rescueFolder_(std::move(rescueFolder)),
       registry_(registry) {
     mountAllAndExit = [this] { MountAllAndExit(); };
     removeAllAndExit = [this] { RemoveAllAndExit(); };
@@ -183,6 +196,9 @@ bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
     if (shortFolder.empty()) {
         shortFolder = programFolder_;
     }
+    if (!IsAscii(shortFolder)) {
+        return false;  // the command interpreter might read the folder otherwise
+    }
     const std::string batch = programFolder_ + batchName;
     const bool written =
         fileSystem_.WriteNewFile(batch, RemovalBatchText(storedFolders, shortFolder, batchName));
@@ -216,25 +232,24 @@ void MountForm::Command4_Click() {
     // The entry is the selected row's own, so the two cannot disagree.
     const std::size_t index = *table_.Selected();
     const DriveRow row = table_.Row(index);
-    const bool cleaned = StartCleanup({row.storedFolder}, "\\Remove.bat");
-    if (row.hasSeparator && !UnMountVirtualDrive(processes_, row.letter)) {
+    const bool cleaned =
+        StartCleanup(row.Mountable() ? std::vector{row.storedFolder} : std::vector<std::string>{},
+                     "\\Remove.bat");
+    if (row.Mountable() && !UnMountVirtualDrive(processes_, row.letter)) {
         // subst.exe never ran, so the drive is still there: its row stays,
         // to be removed once subst.exe can be started.
-        view_.SetStatus("subst.exe could not be started: " + row.letter + " was not removed");
+        ShowSummary("subst.exe could not be started: " + row.letter + " was not removed");
         FinishOperation();
         return;
     }
     table_.RemoveAt(index);
     MarkTableChanged();
     view_.ShowTable(table_);
-    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::RemoveDrive);
-    view_.ShowLetters(letters_);
+    RefreshLetters(LetterRefresh::RemoveDrive);
     if (table_.Empty()) {
         SelectStartupOption(StartupOption::None);
     }
-    if (!cleaned) {
-        view_.SetStatus("Clean-up skipped: Remove.bat could not be written or started");
-    }
+    ShowSummary(cleaned ? "" : "clean-up skipped: Remove.bat could not be written or started");
     FinishOperation();
 }
 
@@ -249,7 +264,9 @@ void MountForm::cmdRemove_Click() {
     busy_ = true;
     std::vector<std::string> folders;
     for (const DriveRow& row : table_.Rows()) {
-        folders.push_back(row.storedFolder);
+        if (row.Mountable()) {
+            folders.push_back(row.storedFolder);
+        }
     }
     const bool cleaned = StartCleanup(folders, "\\Removea.bat");
     std::size_t kept = 0;
@@ -257,7 +274,7 @@ void MountForm::cmdRemove_Click() {
         const DriveRow row = table_.Row(j - 1);
         view_.SetStatus("Removing Virtual Drive " + row.letter);
         view_.PumpMessages();
-        const bool unmounted = !row.hasSeparator || UnMountVirtualDrive(processes_, row.letter);
+        const bool unmounted = !row.Mountable() || UnMountVirtualDrive(processes_, row.letter);
         view_.PumpMessages();
         if (!unmounted) {
             ++kept;  // the drive is still there, and so is its row
@@ -267,37 +284,32 @@ void MountForm::cmdRemove_Click() {
         view_.ShowTable(table_);
     }
     MarkTableChanged();
-    if (kept > 0) {
-        view_.SetStatus("subst.exe could not be started: " + std::to_string(kept) +
-                        " Virtual Drives were not removed");
-    } else {
-        view_.SetStatus(cleaned ? "Virtual Drives"
-                                : "Virtual Drives (clean-up skipped: Removea.bat could not be "
-                                  "written or started)");
-    }
     if (table_.Empty()) {
         SelectStartupOption(StartupOption::None);
     }
-    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::RemoveAll);
-    view_.ShowLetters(letters_);
+    RefreshLetters(LetterRefresh::RemoveAll);
+    ShowSummary(kept > 0 ? "subst.exe could not be started: " + std::to_string(kept) +
+                               " Virtual Drives were not removed"
+                : cleaned ? ""
+                          : "clean-up skipped: Removea.bat could not be written or started");
     FinishOperation();
 }
 
 void MountForm::RemoveAllAndExit() {
     busy_ = true;
+    // A drive whose subst.exe could not be started is still there, and a
+    // line that is no mapping was never one: both stay in the table, so that
+    // they can still be removed later. The unload saves what is left.
     for (std::size_t j = table_.Count(); j > 0; --j) {
         const DriveRow row = table_.Row(j - 1);
-        if (row.hasSeparator) {
-            UnMountVirtualDrive(processes_, row.letter);
+        if (row.Mountable() && UnMountVirtualDrive(processes_, row.letter)) {
+            table_.RemoveAt(j - 1);
+            MarkTableChanged();
         }
-        table_.RemoveAt(j - 1);
     }
-    // The table is empty now: an unread store is no longer worth keeping.
-    table_.SetStoreUnread(false);
-    fileSystem_.WriteNewFile(storePath_, {});
     view_.PumpMessages();
     busy_ = false;
-    Form_Unload();
+    Form_Unload(CloseKind::Program);
     view_.DestroyNow();
 }
 
@@ -363,8 +375,9 @@ void MountForm::mPopExit_Click() {
     if (!QueryClose()) {
         return;  // carried out when the running operation ends
     }
-    Form_Unload();
-    view_.DestroyNow();
+    if (Form_Unload(CloseKind::User)) {
+        view_.DestroyNow();
+    }
 }
 
 void MountForm::TaskbarCreated() {
@@ -395,10 +408,13 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         fileSystem_.WriteNewFile(storePath_, {});
     }
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
-    view_.ShowLetters(letters_);
     // The mount list comes with the rows: both are read from the store file
     // in one pass, blank lines dropped, so they cannot disagree.
     RefreshDriveList();
+    // The letters the table holds are no free letters for a new drive.
+    RemoveTakenLetters(letters_, TakenLetters());
+    letters_.SelectFirst();
+    view_.ShowLetters(letters_);
     view_.PumpMessages();
 
     double screenWidth = 0;
@@ -429,6 +445,7 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         (*routine)();
     } else {
         view_.ShowWindow();
+        OfferRescue();
     }
     if (!unloaded_) {
         view_.BringToFront(Pane::Main);
@@ -436,21 +453,83 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     return true;
 }
 
-void MountForm::Form_Unload() {
+bool MountForm::Form_Unload(CloseKind kind) {
     if (unloaded_) {
-        return;
+        return true;
+    }
+    for (;;) {
+        const SaveStatus status = SaveDriveList(fileSystem_, table_, storePath_);
+        if (status == SaveStatus::Saved || (status == SaveStatus::StoreUnread && !tableChanged_)) {
+            break;  // saved, or an unread file with nothing to add is left alone
+        }
+        if (kind == CloseKind::SessionEnd) {
+            WriteRescue();  // nothing can wait now
+            break;
+        }
+        const std::string text = status == SaveStatus::StoreUnread ? kUnreadNotSaved : kSaveFailed;
+        if (kind == CloseKind::Program) {
+            view_.ShowMessage(text, kStyleExclamation);
+            break;
+        }
+        if (view_.ShowMessage(text + kCloseAnyway, kStyleExclamation | kButtonsRetryCancel) !=
+            kAnswerRetry) {
+            return false;
+        }
+        if (status == SaveStatus::StoreUnread) {
+            // Readable now? Its lines the table does not hold join the table,
+            // so that saving it loses nothing of the file.
+            std::vector<std::string> lines;
+            if (LoadMountList(lines, fileSystem_, storePath_) != ReadStatus::Failed) {
+                RemoveBlankEntries(lines);
+                const std::vector<std::string> held = table_.MountEntries();
+                for (const std::string& line : lines) {
+                    if (std::find(held.begin(), held.end(), line) == held.end()) {
+                        table_.Append(ReadStoreLine(fileSystem_, line));
+                    }
+                }
+                table_.SetStoreUnread(false);
+                view_.ShowTable(table_);
+            }
+        }
     }
     unloaded_ = true;
-    const SaveStatus status = SaveDriveList(fileSystem_, table_, storePath_);
-    if (status == SaveStatus::WriteFailed || status == SaveStatus::ReplaceFailed) {
-        view_.ShowMessage(kSaveFailed, kStyleExclamation);
-    } else if (status == SaveStatus::StoreUnread && tableChanged_) {
-        // The file is kept from being overwritten, but the changes made
-        // since are lost: the user is told.
-        view_.ShowMessage(kUnreadNotSaved, kStyleExclamation);
-    }
     view_.DeleteTrayIcon();
     view_.UnloadOtherWindows();
+    return true;
+}
+
+void MountForm::WriteRescue() {
+    // The store's path first, so that only this copy's next start offers it.
+    std::string contents = storePath_ + "\r\n";
+    for (const DriveRow& row : table_.Rows()) {
+        contents += StoreLineFor(fileSystem_, row) + "\r\n";
+    }
+    fileSystem_.CreateFolder(rescueFolder_);
+    fileSystem_.WriteNewFile(RescuePath(), contents);
+}
+
+void MountForm::OfferRescue() {
+    std::string contents;
+    if (fileSystem_.ReadWholeFile(RescuePath(), contents) != ReadStatus::Ok) {
+        return;
+    }
+    std::vector<std::string> lines = SplitLines(contents);
+    if (lines.empty() || lines.front() != storePath_) {
+        return;  // another copy's, in another folder
+    }
+    if (view_.ShowMessage(kRescueOffer, kStyleQuestion | kButtonsYesNo) == kAnswerYes) {
+        std::vector<DriveRow> rows;
+        for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
+            rows.push_back(ReadStoreLine(fileSystem_, *line));
+        }
+        table_.ReplaceRows(std::move(rows));
+        MarkTableChanged();
+        SaveTable();
+        view_.ShowTable(table_);
+        RefreshLetters(LetterRefresh::StartUp);
+        ShowSummary();
+    }
+    fileSystem_.DeleteFileAt(RescuePath());
 }
 
 bool MountForm::SaveTable() {
@@ -467,38 +546,56 @@ std::string MountForm::StatusSummary() {
         return "Virtual Drives";
     }
     // Only the last row decides, whatever the others show.
-    const bool lastMounted = DirExists(fileSystem_, table_.Row(n - 1).letter);
-    return std::to_string(n) + (lastMounted
-                                    ? " Virtual Drives (Mounted)"
-                                    : " Virtual Drives (Red X indicates Drive is Not Mounted)");
+    const DriveRow& last = table_.Row(n - 1);
+    const bool lastMounted = last.Mountable() && DirExists(fileSystem_, last.letter);
+    const auto skipped = std::count_if(table_.Rows().begin(), table_.Rows().end(),
+                                       [](const DriveRow& row) { return !row.Mountable(); });
+    return std::to_string(n) +
+           (lastMounted ? " Virtual Drives (Mounted)"
+                        : " Virtual Drives (Red X indicates Drive is Not Mounted)") +
+           (skipped > 0 ? ", " + std::to_string(skipped) + " skipped (not a drive and folder)"
+                        : "");
+}
+
+void MountForm::ShowSummary(const std::string& note) {
+    view_.SetStatus(table_.StoreUnread() ? kUnreadStore
+                                         : StatusSummary() + (note.empty() ? "" : "; " + note));
+}
+
+std::vector<std::string> MountForm::TakenLetters() const {
+    std::vector<std::string> taken;
+    for (const DriveRow& row : table_.Rows()) {
+        taken.push_back(row.letter);
+    }
+    return taken;
+}
+
+void MountForm::RefreshLetters(LetterRefresh caller) {
+    RefreshLetterList(letters_, driveLetters_, fileSystem_, caller, TakenLetters());
+    view_.ShowLetters(letters_);
 }
 
 void MountForm::RefreshDriveList() {
     const auto renewDriveState = [this] {
         for (std::size_t i = 0; i < table_.Count(); ++i) {
             const DriveRow& row = table_.Row(i);
-            table_.SetMounted(i, row.hasSeparator && DirExists(fileSystem_, row.letter));
+            table_.SetMounted(i, row.Mountable() && DirExists(fileSystem_, row.letter));
         }
     };
-    std::string status;
     if (tableChanged_ && !SaveTable()) {
         // The file does not hold the table in memory: rebuilding from it
         // would lose rows, so only the drive state of the rows is renewed.
         renewDriveState();
-        status = table_.StoreUnread() ? kUnreadStore : StatusSummary();
     } else if (LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
         // The rows in memory stay; their icons still show the drives as
         // they are now.
         renewDriveState();
-        status = kUnreadStore;
-    } else {
-        status = StatusSummary();
     }
     if (!table_.Empty()) {
         table_.Select(std::nullopt);
     }
     view_.ShowTable(table_);
-    view_.SetStatus(status);
+    ShowSummary();
     ReadStartupOption();
 }
 
@@ -528,8 +625,8 @@ void MountForm::MountAllDrives() {
     const std::vector<DriveRow> rows = table_.Rows();
     std::vector<std::string> notStarted;
     for (const DriveRow& row : rows) {
-        if (!row.hasSeparator) {
-            continue;  // a hand-written line is no mapping
+        if (!row.Mountable()) {
+            continue;  // a hand-written line that is no mapping
         }
         view_.SetStatus("Mounting " + row.letter + "....");
         view_.PumpMessages();
@@ -538,8 +635,7 @@ void MountForm::MountAllDrives() {
         }
         view_.PumpMessages();
     }
-    RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::MountAll);
-    view_.ShowLetters(letters_);
+    RefreshLetters(LetterRefresh::MountAll);
     view_.PumpMessages();
     view_.SetStatus("Virtual Drives");
     view_.PumpMessages();
@@ -555,8 +651,8 @@ void MountForm::MountAllDrives() {
             }
         }
         view_.ShowTable(table_);
-        view_.SetStatus("subst.exe could not be started: " + std::to_string(notStarted.size()) +
-                        " Virtual Drives not mounted");
+        ShowSummary("subst.exe could not be started: " + std::to_string(notStarted.size()) +
+                    " Virtual Drives not mounted");
     }
     FinishOperation();
 }
@@ -564,7 +660,7 @@ void MountForm::MountAllDrives() {
 void MountForm::MountAllAndExit() {
     busy_ = true;
     for (const DriveRow& row : table_.Rows()) {
-        if (row.hasSeparator) {
+        if (row.Mountable()) {
             MountVirtualDrive(processes_, row.letter, row.storedFolder);
         }
     }
@@ -589,9 +685,13 @@ void MountForm::Command2_Click() {
     }
     table_.Select(std::nullopt);
     view_.ShowTable(table_);
-    pendingFolder_ = view_.BrowseForFolder("Select Folder");
+    const bool kept = view_.BrowseForFolder("Select Folder", pendingFolder_);
     view_.SetFolderText(pendingFolder_);
-    if (pendingFolder_.size() == 3) {
+    if (!kept) {
+        // Stored with a character lost, the folder would be gone for good.
+        pendingFolder_.clear();
+        view_.ShowMessage(kNameNotKept, kStyleExclamation);
+    } else if (pendingFolder_.size() == 3) {
         view_.ShowMessage(pendingFolder_ + kCannotMountRoot, kStyleExclamation);
         pendingFolder_.clear();
         view_.SetFolderText(pendingFolder_);
@@ -633,22 +733,23 @@ void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool curre
             MarkTableChanged();
             view_.ShowTable(table_);
             view_.PumpMessages();
-            RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::CreateDrive);
-            view_.ShowLetters(letters_);
-            if (!started) {
-                view_.SetStatus("subst.exe could not be started: " + letter + " is not mounted");
-            }
+            RefreshLetters(LetterRefresh::CreateDrive);
+            ShowSummary(started ? ""
+                                : "subst.exe could not be started: " + letter + " is not mounted");
         }
     } else if (currentRow && currentSelected && pendingFolder_.empty()) {
         // The row's entry is part of the row itself, so there is always a
-        // stored folder to mount.
+        // stored folder to mount, unless the line is no mapping at all.
         const DriveRow row = table_.Row(*currentRow);
-        MountVirtualDrive(processes_, row.letter, row.storedFolder);
-        SaveTable();
-        view_.PumpMessages();
-        RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::CreateDrive);
-        view_.ShowLetters(letters_);
-        RefreshDriveList();
+        if (!row.Mountable()) {
+            view_.ShowMessage("\"" + row.MountEntry() + "\"" + kNotMountable, kStyleExclamation);
+        } else {
+            MountVirtualDrive(processes_, row.letter, row.storedFolder);
+            SaveTable();
+            view_.PumpMessages();
+            RefreshLetters(LetterRefresh::CreateDrive);
+            RefreshDriveList();
+        }
     }
     if (!table_.Empty()) {
         table_.Select(std::nullopt);

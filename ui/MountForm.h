@@ -31,10 +31,20 @@ enum class StartupOption { T, M, B, None };
 // so that Windows cannot start another program at logon instead.
 std::string RunValueData(const std::string& programFolder, const std::string& startupSwitch);
 
-// Message box styles, as the window shows them.
+// Message box styles, as the window shows them: an icon, with OK unless
+// other buttons are added; and the buttons' answers.
 inline constexpr int kStyleCritical = 16;
+inline constexpr int kStyleQuestion = 32;
 inline constexpr int kStyleExclamation = 48;
 inline constexpr int kStyleInformation = 64;
+inline constexpr int kButtonsYesNo = 4;
+inline constexpr int kButtonsRetryCancel = 5;
+inline constexpr int kAnswerRetry = 4;
+inline constexpr int kAnswerYes = 6;
+
+// Who closes the window: the user (the title bar, Alt+F4, the menu), Windows
+// ending the session, or the program itself ("/R").
+enum class CloseKind { User, SessionEnd, Program };
 
 // What the main window shows; the Win32 layer implements it, tests record it.
 class FormView {
@@ -47,7 +57,8 @@ class FormView {
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetFolderText(const std::string& text) = 0;
     virtual void SetListTooltip(const std::string& text) = 0;
-    virtual void ShowMessage(const std::string& text, int style) = 0;
+    // A message box; the answer of the button pressed.
+    virtual int ShowMessage(const std::string& text, int style) = 0;
     virtual void ShowStartupOption(StartupOption option) = 0;
     virtual void BringToFront(Pane pane) = 0;
     virtual void PumpMessages() = 0;
@@ -58,8 +69,9 @@ class FormView {
     virtual void ShowWindow() = 0;
     virtual void DeleteTrayIcon() = 0;
     virtual void UnloadOtherWindows() = 0;
-    // The folder browser over the window; empty when cancelled.
-    virtual std::string BrowseForFolder(const std::string& prompt) = 0;
+    // The folder browser over the window: `folder` is empty when cancelled.
+    // False when the folder's name cannot be held as the program's text.
+    virtual bool BrowseForFolder(const std::string& prompt, std::string& folder) = 0;
     virtual void FocusBrowseButton() = 0;
     // The notification-area icon: adds it (the tray record filled anew) and
     // shows its menu; the window's states.
@@ -95,8 +107,11 @@ std::string ExploreCommandLine(const std::string& sPath = {}, const std::string&
 // table and the free-letter list for the life of the process.
 class MountForm {
   public:
+    // `rescueFolder` keeps a table that could not be saved when Windows
+    // ended the session, for the next start to offer.
     MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
-              InstanceGuard& instances, RegistryApi& registry, std::string programFolder);
+              InstanceGuard& instances, RegistryApi& registry, std::string programFolder,
+              std::string rescueFolder);
 
     // The routines of the start-up modes; a mode without one starts normally.
     std::function<void()> mountAllAndExit;
@@ -108,9 +123,11 @@ class MountForm {
     // without a window (another copy runs, and is asked to show its window
     // when this start would have shown one); `mode` is the mode selected.
     bool Form_Load(const std::string& argumentText, StartupMode& mode);
-    // Saves the table and lets go of the icon and the other windows.
-    // Runs once; later calls do nothing.
-    void Form_Unload();
+    // Saves the table and lets go of the icon and the other windows; runs
+    // once. A user's close that cannot save offers Retry and Cancel: false
+    // when cancelled, and the window stays. At the end of the session the
+    // table that cannot be saved goes to the rescue file.
+    bool Form_Unload(CloseKind kind = CloseKind::Program);
 
     // Rebuilds the drive list from the store file. A table changed since its
     // last save is saved first, so the rebuild neither drops new rows nor
@@ -199,6 +216,13 @@ class MountForm {
 
   private:
     std::string StatusSummary();
+    // The summary of the table as it is now, with what went wrong after it.
+    void ShowSummary(const std::string& note = {});
+    void RefreshLetters(LetterRefresh caller);
+    std::vector<std::string> TakenLetters() const;
+    std::string RescuePath() const { return rescueFolder_ + "\\Shrt.rescue"; }
+    void WriteRescue();
+    void OfferRescue();
     bool SaveTable();
     void FinishOperation();
     // Writes or deletes the Run value for the option; false when the registry
@@ -215,6 +239,7 @@ class MountForm {
     InstanceGuard& instances_;
     std::string programFolder_;
     std::string storePath_;
+    std::string rescueFolder_;
     DriveTable table_;
     DriveLetters driveLetters_;
     LetterList letters_;

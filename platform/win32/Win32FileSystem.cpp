@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -159,6 +160,33 @@ bool Win32FileSystem::ReplaceWith(const std::string& from, const std::string& to
 
 bool Win32FileSystem::DeleteFileAt(const std::string& path) {
     return Representable(path) && DeleteFileA(path.c_str()) != 0;
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+    return Representable(path) &&
+           (CreateDirectoryA(path.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+std::string Win32FileSystem::FromLegacyCodePage(const std::string& bytes) {
+    // The legacy code page is the one the system's locale names, which the
+    // process's own (UTF-8, from its manifest) has replaced.
+    char number[8] = {};
+    const UINT legacy =
+        GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number) > 0
+            ? static_cast<UINT>(std::strtoul(number, nullptr, 10))
+            : 0;
+    if (GetACP() != CP_UTF8 || legacy == 0 || legacy == CP_UTF8 || bytes.empty()) {
+        return bytes;
+    }
+    const int size = static_cast<int>(bytes.size());
+    const int wideSize = MultiByteToWideChar(legacy, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+    MultiByteToWideChar(legacy, 0, bytes.data(), size, wide.data(), wideSize);
+    const int textSize =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(textSize), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, text.data(), textSize, nullptr, nullptr);
+    return text;
 }
 
 std::string ProgramFolder() {

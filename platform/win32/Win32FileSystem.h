@@ -16,6 +16,8 @@ class Win32FileSystem final : public FileSystem {
     bool WriteNewFile(const std::string& path, const std::string& contents) override;
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     bool DeleteFileAt(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    std::string FromLegacyCodePage(const std::string& bytes) override;
 };
 
 // The folder of the running executable, without a trailing backslash except

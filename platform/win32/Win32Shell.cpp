@@ -13,8 +13,8 @@ namespace {
 // start-up: most runs of the program never browse, and loading them costs a
 // noticeable part of the start under Wine.
 struct ShellFunctions {
-    decltype(&SHBrowseForFolderA) browse = nullptr;
-    decltype(&SHGetPathFromIDListA) pathFromList = nullptr;
+    decltype(&SHBrowseForFolderW) browse = nullptr;
+    decltype(&SHGetPathFromIDListW) pathFromList = nullptr;
     decltype(&CoTaskMemFree) freeMemory = nullptr;
     bool ready = false;
 };
@@ -33,8 +33,8 @@ const ShellFunctions& Shell() {
         HMODULE shell = LoadLibraryA("shell32.dll");
         const auto initialize = Find<decltype(&CoInitializeEx)>(ole, "CoInitializeEx");
         loaded.freeMemory = Find<decltype(&CoTaskMemFree)>(ole, "CoTaskMemFree");
-        loaded.browse = Find<decltype(&SHBrowseForFolderA)>(shell, "SHBrowseForFolderA");
-        loaded.pathFromList = Find<decltype(&SHGetPathFromIDListA)>(shell, "SHGetPathFromIDListA");
+        loaded.browse = Find<decltype(&SHBrowseForFolderW)>(shell, "SHBrowseForFolderW");
+        loaded.pathFromList = Find<decltype(&SHGetPathFromIDListW)>(shell, "SHGetPathFromIDListW");
         // COM once for the window's thread, which is the only one that browses;
         // it stays initialised until the process ends.
         loaded.ready = initialize != nullptr && loaded.freeMemory != nullptr &&
@@ -47,30 +47,49 @@ const ShellFunctions& Shell() {
 
 }  // namespace
 
-std::string BrowseForFolder(HWND owner, const std::string& prompt) {
+bool BrowseForFolder(HWND owner, const std::string& prompt, std::string& folder) {
+    folder.clear();
     const ShellFunctions& shell = Shell();
     if (!shell.ready) {
-        return {};
+        return true;
     }
+    // Asked wide, so that the name comes back whole whatever the code page.
     const std::string title = prompt + " to Mount";
-    BROWSEINFOA info{};
+    std::array<wchar_t, 512> wideTitle{};
+    MultiByteToWideChar(CP_ACP, 0, title.c_str(), -1, wideTitle.data(),
+                        static_cast<int>(wideTitle.size()) - 1);
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
-    info.pidlRoot = nullptr;
-    info.pszDisplayName = nullptr;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = wideTitle.data();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     PIDLIST_ABSOLUTE item = shell.browse(&info);
     if (item == nullptr) {
-        return {};
+        return true;
     }
-    std::array<char, MAX_PATH> path{};
+    std::array<wchar_t, MAX_PATH> path{};
     const BOOL found = shell.pathFromList(item, path.data());
     shell.freeMemory(item);
-    if (!found) {
-        return {};
+    path.back() = L'\0';
+    if (!found || path[0] == L'\0') {
+        return true;
     }
-    path.back() = '\0';
-    return path.data();
+    // UTF-8 holds every name; a legacy code page may not, and then the
+    // conversion must say so rather than put a "?" in.
+    const bool utf8 = GetACP() == CP_UTF8;
+    BOOL lost = FALSE;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = WideCharToMultiByte(CP_ACP, flags, path.data(), -1, nullptr, 0, nullptr,
+                                         utf8 ? nullptr : &lost);
+    if (lost) {
+        return false;
+    }
+    if (size <= 1) {
+        return true;
+    }
+    folder.assign(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, path.data(), -1, folder.data(), size, nullptr, nullptr);
+    folder.resize(static_cast<std::size_t>(size - 1));
+    return true;
 }
 
 }  // namespace kestrova

@@ -53,6 +53,8 @@ class PhaseFileSystem final : public kestrova::FileSystem {
         return replaced;
     }
     bool DeleteFileAt(const std::string& path) override { return inner_.DeleteFileAt(path); }
+    bool CreateFolder(const std::string& path) override { return inner_.CreateFolder(path); }
+    std::string FromLegacyCodePage(const std::string& bytes) override { return bytes; }
 
   private:
     kestrova::FileSystem& inner_;

@@ -36,9 +36,10 @@ class RecordingView final : public FormView {
         static const char* const names[] = {"T", "M", "B", "None"};
         calls.push_back(std::string("option ") + names[static_cast<int>(option)]);
     }
-    void ShowMessage(const std::string& text, int style) override {
+    int ShowMessage(const std::string& text, int style) override {
         calls.emplace_back("message");
         messages.emplace_back(text, style);
+        return answer;
     }
     void BringToFront(Pane pane) override {
         calls.emplace_back(pane == Pane::Main ? "front main" : "front options");
@@ -59,9 +60,10 @@ class RecordingView final : public FormView {
     void ShowWindow() override { calls.emplace_back("show"); }
     void DeleteTrayIcon() override { calls.emplace_back("delete icon"); }
     void UnloadOtherWindows() override { calls.emplace_back("unload others"); }
-    std::string BrowseForFolder(const std::string& prompt) override {
+    bool BrowseForFolder(const std::string& prompt, std::string& folder) override {
         calls.push_back("browse " + prompt);
-        return browseResult;
+        folder = nameKept ? browseResult : "";
+        return nameKept;
     }
     void FocusBrowseButton() override { calls.emplace_back("focus browse"); }
     void AddNotificationIcon() override { calls.emplace_back("add icon"); }
@@ -89,6 +91,8 @@ class RecordingView final : public FormView {
     std::string tooltip;
     std::vector<std::pair<std::string, int>> messages;
     std::string browseResult;
+    bool nameKept = true;
+    int answer = 1;  // IDOK
     double movedLeft = -1;
     double movedTop = -1;
 };
@@ -107,10 +111,11 @@ class FakeInstanceGuard final : public InstanceGuard {
 
 const std::string kFolder = "C:\\Kestrova";
 const std::string kStore = "C:\\Kestrova\\Shrt.dat";
+const std::string kRescueFolder = "C:\\Users\\You\\AppData\\Local\\Kestrova";
 
 class MountFormTest : public ::testing::Test {
   protected:
-    MountFormTest() : form(view, fs, processes, instances, registry, kFolder) {
+    MountFormTest() : form(view, fs, processes, instances, registry, kFolder, kRescueFolder) {
         view.form = &form;
         fs.AddDrive("C:");
         fs.AddDrive("D:");
@@ -920,7 +925,7 @@ TEST_F(MountFormTest, ChangesToATableWhoseStoreWasNotReadAreReportedAsNotSaved) 
     form.Form_Unload();  // nothing changed: nothing to say
     EXPECT_TRUE(view.messages.empty());
 
-    MountForm changed(view, fs, processes, instances, registry, kFolder);
+    MountForm changed(view, fs, processes, instances, registry, kFolder, kRescueFolder);
     StartupMode mode = StartupMode::Normal;
     ASSERT_TRUE(changed.Form_Load({}, mode));
     ASSERT_TRUE(changed.Table().StoreUnread());

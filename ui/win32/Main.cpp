@@ -62,8 +62,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     kestrova::Win32ProcessRunner processes(kestrova::WindowBase::HandleDialogKeys);
     MutexInstanceGuard instances;
     kestrova::Win32RegistryApi registry;
-    kestrova::MainWindow window(fileSystem, processes, instances, registry,
-                                kestrova::ProgramFolder());
+    // A table that cannot be saved when Windows ends the session is kept in
+    // the user's local application data, which is there to be written.
+    char localData[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", localData, MAX_PATH);
+    const std::string programFolder = kestrova::ProgramFolder();
+    const std::string rescueFolder =
+        (length > 0 && length < MAX_PATH ? std::string(localData, length) : programFolder) +
+        "\\Kestrova";
+    kestrova::MainWindow window(fileSystem, processes, instances, registry, programFolder,
+                                rescueFolder);
     if (!window.Create(instance)) {
         return 1;
     }

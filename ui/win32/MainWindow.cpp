@@ -112,8 +112,9 @@ IconHandle DrawIcon(int size, bool mounted) {
 }  // namespace
 
 MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
-                       RegistryApi& registry, const std::string& programFolder)
-    : form_(*this, fileSystem, processes, instances, registry, programFolder),
+                       RegistryApi& registry, const std::string& programFolder,
+                       const std::string& rescueFolder)
+    : form_(*this, fileSystem, processes, instances, registry, programFolder, rescueFolder),
       about_(registry, fileSystem, processes) {}
 
 int MainWindow::Pixels(int twips) const {
@@ -291,8 +292,9 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wPa
 }
 
 void MainWindow::Unload() {
-    form_.Form_Unload();
-    Destroy();
+    if (form_.Form_Unload(CloseKind::User)) {
+        Destroy();
+    }
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -332,7 +334,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Windows ends the process after this message without destroying
             // the window, so the table is saved here.
             if (wParam != FALSE) {
-                form_.Form_Unload();
+                form_.Form_Unload(CloseKind::SessionEnd);
             }
             return 0;
         case WM_DESTROY:
@@ -569,8 +571,8 @@ void MainWindow::SetListTooltip(const std::string& text) {
     SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void MainWindow::ShowMessage(const std::string& text, int style) {
-    MessageBoxA(Handle(), text.c_str(), kTitle, static_cast<UINT>(MB_OK | style));
+int MainWindow::ShowMessage(const std::string& text, int style) {
+    return MessageBoxA(Handle(), text.c_str(), kTitle, static_cast<UINT>(style));
 }
 
 void MainWindow::ShowStartupOption(StartupOption option) {
@@ -711,8 +713,8 @@ void MainWindow::UnloadOtherWindows() {
     about_.Unload();
 }
 
-std::string MainWindow::BrowseForFolder(const std::string& prompt) {
-    return kestrova::BrowseForFolder(Handle(), prompt);
+bool MainWindow::BrowseForFolder(const std::string& prompt, std::string& folder) {
+    return kestrova::BrowseForFolder(Handle(), prompt, folder);
 }
 
 void MainWindow::FocusBrowseButton() {

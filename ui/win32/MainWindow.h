@@ -22,7 +22,8 @@ namespace kestrova {
 class MainWindow final : public WindowBase, public FormView {
   public:
     MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
-               RegistryApi& registry, const std::string& programFolder);
+               RegistryApi& registry, const std::string& programFolder,
+               const std::string& rescueFolder);
 
     // Creates the window, hidden. False when it cannot be created.
     bool Create(HINSTANCE instance);
@@ -33,7 +34,7 @@ class MainWindow final : public WindowBase, public FormView {
     void SetStatus(const std::string& text) override;
     void SetFolderText(const std::string& text) override;
     void SetListTooltip(const std::string& text) override;
-    void ShowMessage(const std::string& text, int style) override;
+    int ShowMessage(const std::string& text, int style) override;
     void ShowStartupOption(StartupOption option) override;
     void BringToFront(Pane pane) override;
     void PumpMessages() override;
@@ -43,7 +44,7 @@ class MainWindow final : public WindowBase, public FormView {
     void ShowWindow() override;
     void DeleteTrayIcon() override;
     void UnloadOtherWindows() override;
-    std::string BrowseForFolder(const std::string& prompt) override;
+    bool BrowseForFolder(const std::string& prompt, std::string& folder) override;
     void FocusBrowseButton() override;
     void AddNotificationIcon() override;
     void ShowTrayMenu() override;

@@ -33,7 +33,7 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs = 15000);
 void ClickAt(POINT point, bool right = false);
 void Click(HWND control);  // at its centre
 void ClickRow(HWND listView, int row);
-void ClickCloseBox(HWND window);  // the close button of its title bar
+void ClickCloseBox(HWND window);                             // the close button of its title bar
 void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and clicks the item
 // Keys: a virtual-key code, or a character ('a', '1'); with modifiers
 // VK_MENU, VK_SHIFT or VK_CONTROL held.

@@ -170,6 +170,18 @@ bool Mapped(char letter) {
     return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
 }
 
+void UnmapAll() {
+    for (char letter = 'A'; letter <= 'Y'; ++letter) {
+        if (letter != 'C' && Mapped(letter)) {
+            RunUnix("/bin/rm -f " + Environment("WINEPREFIX") + "/dosdevices/" +
+                    static_cast<char>(letter - 'A' + 'a') + ":");
+            for (int i = 0; i < 400 && Mapped(letter); ++i) {
+                Sleep(25);
+            }
+        }
+    }
+}
+
 void SetRunValue(const std::string& text) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,

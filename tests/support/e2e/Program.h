@@ -32,6 +32,7 @@ class ProgramFolder {
     std::string MakeFolder(const std::string& name) const;
     // Runs the subst double to its end with these arguments; its exit code.
     DWORD Subst(const std::string& arguments) const;
+    void ClearSubstLog() const { DeleteFileA(File("subst.log").c_str()); }
 
   private:
     std::string path_;
@@ -62,6 +63,8 @@ void RunUnix(const std::string& commandLine);
 
 std::string ShortPath(const std::string& path);
 bool Mapped(char letter);
+// Takes away every drive a test mapped (all but C: and Z:, Wine's own).
+void UnmapAll();
 
 // The program's Run value under HKEY_CURRENT_USER: set, deleted, and read as
 // stored (its bytes, terminator included; empty when absent).

@@ -291,6 +291,32 @@ bool FakeFileSystem::ReplaceWith(const std::string& from, const std::string& to)
     return true;
 }
 
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+    std::string name;
+    const std::optional<std::string> parent = ResolveParent(path, name);
+    if (!parent || (parent->size() > 2 && nodes_.at(*parent).readOnly)) {
+        return false;
+    }
+    if (!Resolve(path)) {
+        AddFolder(path);
+    }
+    return true;
+}
+
+std::string FakeFileSystem::FromLegacyCodePage(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
 bool FakeFileSystem::DeleteFileAt(const std::string& path) {
     const std::optional<std::string> key = Resolve(path);
     if (!key || key->size() == 2 || nodes_.at(*key).folder || nodes_.at(*key).readOnly) {

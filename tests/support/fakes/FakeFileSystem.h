@@ -49,6 +49,9 @@ class FakeFileSystem final : public FileSystem {
     bool WriteNewFile(const std::string& path, const std::string& contents) override;
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     bool DeleteFileAt(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    // The legacy code page here is Latin-1.
+    std::string FromLegacyCodePage(const std::string& bytes) override;
 
   private:
     struct Node {

@@ -16,6 +16,8 @@ for fd in /proc/$$/fd/*; do
 done
 export WINEPREFIX="$state/prefix"
 export WINEDEBUG=-all
+# File names reach Wine as UTF-8, whatever alphabet they are in.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 stop_display() {

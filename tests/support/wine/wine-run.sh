@@ -6,6 +6,7 @@ set -e
 state="${KESTROVA_WINE_STATE:?KESTROVA_WINE_STATE is not set}"
 export WINEPREFIX="$state/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -f "$state/display" ]; then
   DISPLAY="$(cat "$state/display")"

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/support/e2e/Driver.h"
+#include "tests/support/e2e/Program.h"
+#include "ui/win32/ControlIds.h"
+
+namespace kestrova::e2e {
+
+// The real program used as a user uses it: every step below is a click at a
+// control's place on the screen or a key; what the program did is read back.
+class Journey : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(AttachToDesktop());
+        DeleteRunValue();
+    }
+    void TearDown() override {
+        kestrova.reset();
+        DeleteRunValue();
+        UnmapAll();
+    }
+
+    void Start(const ProgramFolder& folder, const std::string& arguments = {}) {
+        kestrova = std::make_unique<RunningProgram>(folder, arguments);
+        window = WaitForWindow(kestrova->Id(), "Kestrova");
+        ASSERT_NE(window, nullptr);
+    }
+    HWND At(int id) const { return Control(window, id); }
+    // Presses a key and waits until the focus is on the control `id`, which
+    // must be on screen.
+    void Step(WORD key, int id, WORD modifier = 0) {
+        Key(key, modifier);
+        ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << IdOf(Focused(window));
+        EXPECT_TRUE(OnScreen(Focused(window))) << id;
+    }
+    // The front pane is the one nearer the top of the z-order.
+    bool OptionsInFront() const {
+        for (HWND w = GetWindow(At(ids::fraMain), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == At(ids::fraOptions)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void Close() {
+        Key(VK_F4, VK_MENU);
+        ASSERT_TRUE(kestrova->WaitForExit());
+    }
+    // Chooses a folder with the browse button and the shell's browser.
+    void Browse(const std::string& folder) {
+        Click(At(ids::Command2));
+        HWND browser = WaitForDialog(kestrova->Id(), 30000);  // the shell loads first
+        if (browser == nullptr) {
+            Screenshot("no-browser");
+        }
+        ASSERT_NE(browser, nullptr);
+        ASSERT_TRUE(ShowFolderInBrowser(browser, folder));
+        Key(VK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == folder; })) << folder;
+    }
+    std::string Status() const { return Text(At(ids::lblStatus)); }
+
+    std::unique_ptr<RunningProgram> kestrova;
+    HWND window = nullptr;
+};
+
+}  // namespace kestrova::e2e

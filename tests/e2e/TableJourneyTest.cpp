@@ -1,0 +1,255 @@
+#include <aclapi.h>
+
+#include "tests/e2e/Journey.h"
+
+namespace kestrova::e2e {
+namespace {
+
+// The system's legacy ANSI code page, in which older programs wrote text.
+std::string InLegacyCodePage(const std::string& text) {
+    char number[8] = {};
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number);
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, MAX_PATH);
+    char legacy[MAX_PATH] = {};
+    WideCharToMultiByte(static_cast<UINT>(atoi(number)), 0, wide, -1, legacy, MAX_PATH, nullptr,
+                        nullptr);
+    return legacy;
+}
+
+TEST_F(Journey, FoldersNamedInAnyAlphabetAreMappedShownAndKept) {
+    ProgramFolder program("any-name");
+    const std::string russian = program.MakeFolder("Данные");
+    const std::string german = program.MakeFolder("Müller");
+    WriteFileText(russian + "\\note.txt", "");
+    Start(program);
+    for (const std::string& folder : {russian, german}) {
+        Browse(folder);
+        Click(At(ids::Command3));
+        ASSERT_TRUE(WaitUntil([&] {
+            const std::vector<Row> rows = Rows(At(ids::lstDrives));
+            return !rows.empty() && rows.back().folder == folder && rows.back().image == 0;
+        }));
+    }
+    const std::vector<Row> rows = Rows(At(ids::lstDrives));
+    EXPECT_EQ(rows[0].folder, russian);
+    EXPECT_EQ(rows[1].folder, german);
+    EXPECT_EQ(Status(), "2 Virtual Drives (Mounted)");
+    EXPECT_TRUE(PathExists(rows[0].letter + "\\note.txt"));
+    Close();
+    EXPECT_EQ(program.Store().find('?'), std::string::npos);
+
+    // Restarted with both unmapped: the names come back, and "/M" maps them.
+    for (const Row& row : rows) {
+        program.Subst(row.letter + " /d");
+    }
+    Start(program);
+    EXPECT_EQ(Rows(At(ids::lstDrives))[0].folder, russian);
+    EXPECT_EQ(Rows(At(ids::lstDrives))[1].folder, german);
+    Close();
+    RunningProgram mount(program, "/M");
+    ASSERT_TRUE(mount.WaitForExit());
+    EXPECT_TRUE(PathExists(rows[0].letter + "\\note.txt"));
+    EXPECT_TRUE(Mapped(rows[1].letter[0]));
+    for (const Row& row : rows) {
+        program.Subst(row.letter + " /d");
+    }
+
+    // A table written in the legacy code page, naming the folder itself.
+    WriteFileText(program.File("Shrt.dat"), "G:-" + InLegacyCodePage(german) + "\r\n");
+    Start(program);
+    EXPECT_EQ(Rows(At(ids::lstDrives))[0].folder, german);
+    Click(At(ids::cmdMount));
+    ASSERT_TRUE(WaitUntil([&] { return Mapped('G'); }));
+    Close();
+    EXPECT_EQ(program.Store(), "G:-" + ShortPath(german) + "\r\n");
+}
+
+TEST_F(Journey, ALetterOfTheTableIsNeverGivenToASecondRow) {
+    ProgramFolder program("one-letter");
+    const std::string held = program.MakeFolder("Held");
+    const std::string other = program.MakeFolder("Other");
+    WriteFileText(program.File("Shrt.dat"), "B:-" + ShortPath(held) + "\r\n");
+    Start(program);
+    ASSERT_EQ(Rows(At(ids::lstDrives))[0].image, 1);  // the red X
+    std::vector<std::string> letters = ComboItems(At(ids::Combo1));
+    EXPECT_EQ(std::count(letters.begin(), letters.end(), "B:"), 0);
+    EXPECT_EQ(ComboText(At(ids::Combo1)), "A:");
+
+    Browse(other);
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+    letters = ComboItems(At(ids::Combo1));
+    EXPECT_EQ(std::count(letters.begin(), letters.end(), "B:"), 0);
+    // The red-X row is mounted again by choosing it and Create Drive.
+    ClickRow(At(ids::lstDrives), 0);
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives))[0].image == 0; }));
+    EXPECT_EQ(Rows(At(ids::lstDrives))[0].letter, "B:");
+    EXPECT_EQ(Rows(At(ids::lstDrives))[1].letter, "A:");
+    EXPECT_TRUE(Mapped('B'));
+    Close();
+}
+
+TEST_F(Journey, LinesWrittenByHandNeverReachSubstAndAreKept) {
+    ProgramFolder program("hand-written");
+    const std::string good = "E:-" + ShortPath(program.MakeFolder("Good")) + "\r\n";
+    const std::string store = "hello world\r\nZZ:-C:\\X\r\n" + good +
+                              "H:-\r\nK:-relative\\path\r\n:::-x\r\nL:-C:relative\r\n";
+    WriteFileText(program.File("Shrt.dat"), store);
+    RunningProgram mount(program, "/M");
+    ASSERT_TRUE(mount.WaitForExit());
+    const std::vector<std::string> onlyTheDrive = {"E: " + good.substr(3, good.size() - 5)};
+    EXPECT_EQ(program.SubstLog(), onlyTheDrive);
+    UnmapAll();
+
+    program.ClearSubstLog();
+    Start(program);
+    EXPECT_EQ(Status(),
+              "7 Virtual Drives (Red X indicates Drive is Not Mounted), 6 skipped (not a "
+              "drive and folder)");
+    Click(At(ids::cmdMount));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives))[2].image == 0; }));
+    EXPECT_EQ(program.SubstLog(), onlyTheDrive);
+    // Removing every row unmounts only the drive; the lines go from the table.
+    Key('R', VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).empty(); }));
+    EXPECT_EQ(program.SubstLog().back(), "E: /d");
+    EXPECT_EQ(program.SubstLog().size(), 2u);
+    EXPECT_EQ(Status(), "Virtual Drives");
+    ClickCloseBox(window);
+    ASSERT_TRUE(kestrova->WaitForExit());
+    EXPECT_EQ(program.Store(), "");
+
+    WriteFileText(program.File("Shrt.dat"), store);
+    Start(program);
+    Close();
+    EXPECT_EQ(program.Store(), store);
+}
+
+TEST_F(Journey, ACloseThatCannotSaveKeepsTheWindowAndTheTable) {
+    ProgramFolder program("cannot-save");
+    const std::string folder = program.MakeFolder("Work");
+    SetReadOnly(program.File("Shrt.dat"), true);
+    Start(program);
+    Browse(folder);
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    const std::string line = Rows(At(ids::lstDrives))[0].letter + "-" + ShortPath(folder) + "\r\n";
+
+    ClickCloseBox(window);
+    HWND box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    Click(GetDlgItem(box, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 1u);
+
+    Key(VK_F4, VK_MENU);
+    box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    SetReadOnly(program.File("Shrt.dat"), false);
+    Click(GetDlgItem(box, IDRETRY));
+    ASSERT_TRUE(kestrova->WaitForExit());
+    EXPECT_EQ(program.Store(), line);
+
+    // Windows ending the session cannot wait: the table goes to the rescue
+    // file, and the next start offers it back.
+    char local[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+    const std::string rescue = std::string(local) + "\\Kestrova\\Shrt.rescue";
+    DeleteFileA(rescue.c_str());
+    WriteFileText(program.File("Shrt.dat"), "");
+    SetReadOnly(program.File("Shrt.dat"), true);
+    Start(program);
+    Browse(folder);
+    ChooseInDropDown(At(ids::Combo1), "P:");
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        &answer);
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        &answer);
+    EXPECT_EQ(ReadFileText(rescue),
+              program.File("Shrt.dat") + "\r\nP:-" + ShortPath(folder) + "\r\n");
+    kestrova.reset();  // Windows ends the process
+    SetReadOnly(program.File("Shrt.dat"), false);
+    EXPECT_EQ(program.Store(), "");
+    program.Subst("P: /d");
+
+    kestrova = std::make_unique<RunningProgram>(program);
+    box = WaitForDialog(kestrova->Id(), 30000);
+    ASSERT_NE(box, nullptr);
+    Key('Y');
+    window = WaitForWindow(kestrova->Id(), "Kestrova");
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    EXPECT_EQ(program.Store(), "P:-" + ShortPath(folder) + "\r\n");
+    EXPECT_FALSE(PathExists(rescue));
+    Close();
+}
+
+// A key that refuses every write, as HKEY_LOCAL_MACHINE does to a standard
+// user; its own access list is put back at the end.
+class WritesDenied {
+  public:
+    explicit WritesDenied(const char* path) {
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr);
+        DWORD size = 0;
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size);
+        EXPLICIT_ACCESSA entries[2] = {};
+        char everyone[] = "CURRENT_USER";
+        BuildExplicitAccessWithNameA(&entries[0], everyone, KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                                     DENY_ACCESS, NO_INHERITANCE);
+        BuildExplicitAccessWithNameA(&entries[1], everyone, KEY_READ | READ_CONTROL | WRITE_DAC,
+                                     GRANT_ACCESS, NO_INHERITANCE);
+        SetEntriesInAclA(2, entries, nullptr, &acl_);
+        SECURITY_DESCRIPTOR descriptor{};
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, acl_, FALSE);
+        RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &descriptor);
+    }
+    ~WritesDenied() {
+        RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+        LocalFree(acl_);
+        RegCloseKey(key_);
+    }
+    HKEY Key() const { return key_; }
+
+  private:
+    HKEY key_ = nullptr;
+    PACL acl_ = nullptr;
+    std::vector<char> saved_;
+};
+
+TEST_F(Journey, SystemInformationStartsFromAKeyThatCannotBeWritten) {
+    ProgramFolder program("system-info");
+    const char path[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+    const std::string command = "\"" + program.File("subst.exe") + "\" system-info";
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    {
+        WritesDenied denied(path);
+        HKEY probe = nullptr;
+        ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &probe), ERROR_SUCCESS);
+        Start(program);
+        Key('A', VK_MENU);
+        HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
+        ASSERT_NE(about, nullptr);
+        Click(Control(about, ids::aboutCommand4));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return program.SubstLog() == std::vector<std::string>{"system-info"}; }));
+        EXPECT_EQ(WaitForDialog(kestrova->Id(), 1000), nullptr);
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+}
+
+}  // namespace
+}  // namespace kestrova::e2e
