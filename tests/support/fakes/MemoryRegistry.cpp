@@ -90,24 +90,6 @@ RegistryResult MemoryRegistry::Open(Call call, RegistryHandle key, const char* s
     return kErrorSuccess;
 }
 
-RegistryResult MemoryRegistry::DeleteKey(RegistryHandle key, const char* subKey) {
-    RegistryResult status = kErrorFileNotFound;
-    const std::string path = subKey;
-    const std::size_t slash = path.find_last_of('\\');
-    const auto root = Begin(Call::DeleteKey, key, 0, status);
-    const auto parent =
-        root == nullptr ? root : Walk(root, path.substr(0, std::min(slash, path.size())), nullptr);
-    const std::string name = UpperCase(path.substr(slash + 1));  // npos + 1 is 0: all of it
-    if (parent == nullptr || !parent->subkeys.contains(name)) {
-        return status;
-    }
-    if (!parent->subkeys[name]->subkeys.empty()) {
-        return kErrorAccessDenied;  // a key with subkeys stays
-    }
-    parent->subkeys.erase(name);
-    return kErrorSuccess;
-}
-
 MemoryRegistry::Value* MemoryRegistry::FindValue(Key* key, const char* name) {
     if (key == nullptr) {
         return nullptr;
@@ -127,6 +109,19 @@ bool MemoryRegistry::CopyOut(const std::string& text, char* buffer, std::uint32_
     }
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return true;
+}
+
+RegistryResult MemoryRegistry::CopyData(const Value& value, std::uint32_t* type, std::uint8_t* data,
+                                        std::uint32_t* size) {
+    const bool fits = data == nullptr || *size >= value.data.size();
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    if (fits && data != nullptr) {
+        std::copy(value.data.begin(), value.data.end(), data);
+    }
+    *size = static_cast<std::uint32_t>(value.data.size());
+    return fits ? kErrorSuccess : kErrorMoreData;
 }
 
 std::uint32_t MemoryRegistry::ExpandEnvironmentText(const char* source, char* destination,

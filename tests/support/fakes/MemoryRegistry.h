@@ -61,24 +61,16 @@ class MemoryRegistry final : public RegistryApi {
         return Open(Call::CreateKey, key, subKey, keyClass != nullptr ? keyClass : "", access,
                     result);
     }
-    RegistryResult DeleteKey(RegistryHandle key, const char* subKey) override;
+    // Nothing here deletes keys.
+    RegistryResult DeleteKey(RegistryHandle /*key*/, const char* /*subKey*/) override {
+        return kErrorAccessDenied;
+    }
     RegistryResult QueryValue(RegistryHandle key, const char* valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) override {
         RegistryResult status = kErrorFileNotFound;
         const Value* value =
             FindValue(Begin(Call::QueryValue, key, kKeyQueryValue, status).get(), valueName);
-        if (value == nullptr) {
-            return status;
-        }
-        if (type != nullptr) {
-            *type = value->type;
-        }
-        const bool fits = data == nullptr || *size >= value->data.size();
-        if (fits && data != nullptr) {
-            std::copy(value->data.begin(), value->data.end(), data);
-        }
-        *size = static_cast<std::uint32_t>(value->data.size());
-        return fits ? kErrorSuccess : kErrorMoreData;
+        return value != nullptr ? CopyData(*value, type, data, size) : status;
     }
     RegistryResult SetValue(RegistryHandle key, const char* valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) override {
@@ -127,15 +119,11 @@ class MemoryRegistry final : public RegistryApi {
             return status;
         }
         const Value& value = open->values[index];
-        const bool fits = value.data.size() <= *dataSize;
-        *type = value.type;
-        *dataSize = static_cast<std::uint32_t>(value.data.size());
-        if (!fits || !CopyOut(value.name, name, *nameSize)) {
+        if (!CopyOut(value.name, name, *nameSize)) {
             return kErrorMoreData;
         }
         *nameSize = static_cast<std::uint32_t>(value.name.size());
-        std::copy(value.data.begin(), value.data.end(), data);
-        return kErrorSuccess;
+        return CopyData(value, type, data, dataSize);
     }
     // Only the local computer (no name) is reachable.
     RegistryResult ConnectRegistry(const char* computerName, RegistryHandle key,
@@ -192,6 +180,9 @@ class MemoryRegistry final : public RegistryApi {
     static Value* FindValue(Key* key, const char* name);
     // Copies `text` and its NUL into a buffer of `size` characters, if it fits.
     static bool CopyOut(const std::string& text, char* buffer, std::uint32_t size);
+    // The value's type and size, and its bytes when `data` has room for them.
+    static RegistryResult CopyData(const Value& value, std::uint32_t* type, std::uint8_t* data,
+                                   std::uint32_t* size);
 
     std::map<RegistryHandle, std::pair<std::shared_ptr<Key>, std::uint32_t>> handles_;  // + access
     RegistryHandle nextHandle_ = 0x100;
