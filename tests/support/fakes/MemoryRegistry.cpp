@@ -7,6 +7,10 @@ namespace kestrova::testing {
 
 namespace {
 
+// What KEY_ALL_ACCESS adds to KEY_READ (setting values, creating subkeys and
+// links, deleting, changing the access list or owner), GENERIC_WRITE and GENERIC_ALL.
+constexpr std::uint32_t kWriteRights = (kKeyAllAccess & ~kKeyRead) | 0x40000000u | 0x10000000u;
+
 std::string UpperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -81,7 +85,7 @@ RegistryResult MemoryRegistry::Open(Call call, RegistryHandle key, const char* s
         return parent == nullptr ? status : kErrorBadPathname;
     }
     const auto found = Walk(parent, path, keyClass);
-    if (found == nullptr || (found->denyWrite && (access & ~kKeyRead) != 0)) {
+    if (found == nullptr || (found->denyWrite && (access & kWriteRights) != 0)) {
         return found == nullptr ? kErrorFileNotFound : kErrorAccessDenied;
     }
     *result = nextHandle_;

@@ -43,7 +43,7 @@ class MemoryRegistry final : public RegistryApi {
     void FailCall(Call call, RegistryResult code, std::uint32_t skip = 0) {
         failures_[call] = {skip, code};
     }
-    // Opening that key (created if missing) with any right beyond KEY_READ fails
+    // Opening that key (created if missing) with any right to change it fails
     // with ERROR_ACCESS_DENIED, as when its access list grants reading only.
     void DenyWrite(RegistryHandle root, const std::string& path) {
         Walk(handles_.at(root).first, path, "")->denyWrite = true;
