@@ -15,23 +15,19 @@ using Call = MemoryRegistry::Call;
 
 // A registry of its own for each test, which only has to show every key closed.
 const RegistryBackend kMemory{
-    [] { return std::unique_ptr<RegistryApi>(std::make_unique<MemoryRegistry>()); },
+    "memory", [] { return std::unique_ptr<RegistryApi>(std::make_unique<MemoryRegistry>()); },
     [](RegistryApi& api, const std::string& /*scratch*/) {
         EXPECT_EQ(static_cast<MemoryRegistry&>(api).KeysOpenNow(), 0u) << "keys left open";
     }};
 
-std::string MemoryName(const ::testing::TestParamInfo<RegistryBackend>& /*info*/) {
-    return "memory";
-}
-
-INSTANTIATE_TEST_SUITE_P(registry, RegistryTest, ::testing::Values(kMemory), MemoryName);
+INSTANTIATE_TEST_SUITE_P(registry, RegistryTest, ::testing::Values(kMemory), BackendName);
 
 class MemoryRegistryTest : public RegistryTest {
   protected:
     MemoryRegistry& Memory() { return static_cast<MemoryRegistry&>(*api); }
 };
 
-INSTANTIATE_TEST_SUITE_P(registry, MemoryRegistryTest, ::testing::Values(kMemory), MemoryName);
+INSTANTIATE_TEST_SUITE_P(registry, MemoryRegistryTest, ::testing::Values(kMemory), BackendName);
 
 // Whichever call fails, every key an operation opened is closed; a listing
 // that fails part-way ends there with what it found.

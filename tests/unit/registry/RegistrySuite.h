@@ -23,11 +23,19 @@ inline const RegistryHandle kCurrentUser = WidenKey(kHkeyCurrentUser);
 // The registry the shared tests run against: the in-memory one natively,
 // advapi32 under Wine.
 struct RegistryBackend {
+    const char* name;  // the suffix of the test names
     std::unique_ptr<RegistryApi> (*make)();
     // Ends a test that worked below `scratch`: removes it from a lasting
     // registry, or checks that every key was closed.
     void (*finish)(RegistryApi&, const std::string& scratch);
 };
+
+inline void PrintTo(const RegistryBackend& backend, std::ostream* os) {
+    *os << backend.name;
+}
+inline std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) {
+    return info.param.name;
+}
 
 // A key opened straight through the API, closed when the test is done with it.
 struct TestKey {

@@ -13,14 +13,13 @@ namespace {
 // The real registry does not say how many keys a process holds open; the
 // test's keys are removed, and their parent when no other run still uses it.
 const RegistryBackend kAdvapi32{
-    [] { return std::unique_ptr<RegistryApi>(std::make_unique<Win32RegistryApi>()); },
+    "advapi32", [] { return std::unique_ptr<RegistryApi>(std::make_unique<Win32RegistryApi>()); },
     [](RegistryApi& /*api*/, const std::string& scratch) {
         EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, scratch.c_str()), ERROR_SUCCESS);
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KestrovaTest");
     }};
 
-INSTANTIATE_TEST_SUITE_P(registry, RegistryTest, ::testing::Values(kAdvapi32),
-                         [](const auto& /*info*/) { return std::string("advapi32"); });
+INSTANTIATE_TEST_SUITE_P(registry, RegistryTest, ::testing::Values(kAdvapi32), BackendName);
 
 // The root keys kept in 32 bits widen to the handles the Windows headers define.
 TEST(RootKeys, WidenToTheHandlesTheWindowsHeadersDefine) {
