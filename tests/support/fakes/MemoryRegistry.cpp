@@ -142,6 +142,7 @@ std::uint32_t MemoryRegistry::ExpandEnvironmentText(const char* source, char* de
         if (close == std::string::npos) {
             break;
         }
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): the tests run on one thread
         const char* value = std::getenv(text.substr(open + 1, close - open - 1).c_str());
         expanded += text.substr(0, open) + (value ? value : text.substr(open, close - open + 1));
         text.erase(0, close + 1);

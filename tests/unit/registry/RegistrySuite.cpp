@@ -73,10 +73,10 @@ std::optional<std::string> RegistryTest::ReadRaw(const std::string& name) {
 // multi-string with two) and reads back exactly as set, whatever its size
 // against the class's first buffers (1024 bytes; 4096 in a listing).
 TEST_P(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
-    const std::string path = std::getenv("PATH");
+    const std::string path = std::getenv("PATH");  // NOLINT(concurrency-mt-unsafe): one thread
     const ByteArray bytes = {0x00, 0x0A, 0x1F, 0xFF, 0x80};
     const struct {
-        std::int32_t type;
+        std::int32_t type = 0;
         Variant value;
         std::optional<std::string> stored;  // nothing: refused, or a type not written
         Variant read;
@@ -121,7 +121,7 @@ TEST_P(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
 // a row list only their own bytes.
 TEST_P(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
     const struct {
-        std::int32_t type;
+        std::int32_t type = 0;
         std::string stored;
         Variant read;
         Variant listed;

@@ -20,12 +20,13 @@ bool Exists(const std::string& path) {
 
 // Starts a program; waits for its exit code, or not at all for a Unix
 // program, which Wine starts but does not track.
-DWORD Start(std::string commandLine, const std::string& folder = {}, bool wait = true) {
+DWORD Start(const std::string& commandLine, const std::string& folder = {}, bool wait = true) {
+    std::string line = commandLine;  // CreateProcessA may write to it
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     DWORD code = ~0u;
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         if (wait && WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
             GetExitCodeProcess(process.hProcess, &code);
@@ -34,6 +35,13 @@ DWORD Start(std::string commandLine, const std::string& folder = {}, bool wait =
         CloseHandle(process.hProcess);
     }
     return code;
+}
+
+// Runs rm.exe, which Wine finds on the Unix root, drive Z:.
+DWORD Rm(const std::string& arguments, const std::string& folder = {}) {
+    std::string exe = "Z:" RM_EXE_PATH;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    return Start("\"" + exe + "\" " + arguments, folder);
 }
 
 // Waits up to 15 s for what a Unix command does.
@@ -54,7 +62,9 @@ class RmTool : public ::testing::Test {
         base = std::string(temp) + "kestrova rm " + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(++run);
         ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr)) << base;
-        const auto unixName = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(reinterpret_cast<void*>(
+        // cppcheck-suppress cstyleCast ; a function pointer type, not a cast
+        using UnixFileName = char*(CDECL*)(const WCHAR*);
+        const auto unixName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
         std::wstring wide(base.begin(), base.end());
         char* name = unixName != nullptr ? unixName(wide.c_str()) : nullptr;
@@ -70,11 +80,6 @@ class RmTool : public ::testing::Test {
 
     std::string At(const std::string& relative) const { return base + "\\" + relative; }
     std::string Quoted(const std::string& relative) const { return "\"" + At(relative) + "\""; }
-    DWORD Rm(const std::string& arguments, const std::string& folder = {}) {
-        std::string exe = "Z:" RM_EXE_PATH;
-        std::replace(exe.begin(), exe.end(), '/', '\\');
-        return Start("\"" + exe + "\" " + arguments, folder);
-    }
     // Folders (named with a final backslash) and files, in that order.
     void Make(std::initializer_list<std::string> relatives, DWORD attributes = 0) {
         for (const std::string& relative : relatives) {
@@ -116,7 +121,7 @@ TEST_F(RmTool, DeletesTreesAndFilesAndSaysWhatItCouldNot) {
     EXPECT_EQ(Rm("/y " + Quoted("missing")), kRmExitNotFound);
 
     // A file held open without sharing stays; the rest of its tree goes.
-    const HANDLE busy = File("busy\\busy.txt");
+    HANDLE busy = File("busy\\busy.txt");
     EXPECT_EQ(Rm("/y " + Quoted("busy")), kRmExitIncomplete);
     CloseHandle(busy);
     EXPECT_TRUE(Exists(At("busy\\busy.txt")));
