@@ -1,28 +1,30 @@
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <vector>
-
-#include "tests/support/fakes/FakeFileSystem.h"
 
 namespace kestrova::fuzz {
 
-// Reports a broken property and aborts, so that libFuzzer saves the input.
-[[noreturn]] void PropertyFailed(const char* condition, const char* file, int line,
-                                 const std::string& detail);
-
-// The store-file folder of the sample tree, and the store file in it.
-inline const std::string kSampleStore = "C:\\Kestrova\\Shrt.dat";
-
-// A small disk like the ones the unit tests use: long folders with short
-// forms, a folder name with bytes above 0x7F, a short form too long for the
-// buffer, a hidden folder, a file, a drive that is mounted, one without a
-// volume. Every name is unique among its siblings, long and short forms
-// together, as on a real volume.
-void AddSampleTree(testing::FakeFileSystem& fileSystem);
-
-// The backslash-separated parts of a path ("C:\a\b" gives "C:", "a", "b").
-std::vector<std::string> PathComponents(const std::string& path);
+// Reports a broken property with the start of its detail, bytes outside
+// printable ASCII as \xNN, and aborts, so that libFuzzer saves the input.
+[[noreturn]] inline void PropertyFailed(const char* condition, const char* file, int line,
+                                        const std::string& detail) {
+    std::string shown;
+    for (const char c : detail.substr(0, 400)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += "0123456789ABCDEF"[byte >> 4U];
+            shown += "0123456789ABCDEF"[byte & 0x0FU];
+        }
+    }
+    std::fprintf(stderr, "%s:%d: property broken: %s\n  %s\n", file, line, condition,
+                 shown.c_str());
+    std::abort();
+}
 
 }  // namespace kestrova::fuzz
 

@@ -1,30 +1,25 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/registry/RegistryApi.h"
 
 namespace kestrova::testing {
 
-// A registry in memory with the real one's result codes and the parts of its
-// behaviour the registry class relies on: the predefined roots only as their
-// sign-extended 64-bit values; names compared without regard to case; paths
-// that may not begin with a backslash but may repeat or end with one; a
-// value stores exactly the bytes it is given; a read into a short buffer
-// fails with ERROR_MORE_DATA and reports the size needed; subkeys enumerate
-// in name order and values in the order they were first written; handles
-// carry their access rights; a key with subkeys cannot be deleted; a local
-// "connection" gives back the root handle it was given.
-//
-// It counts the keys it hands out and closes, and can fail any call, so that
-// tests can prove every key opened is closed, on failure paths too.
+// A registry in memory with the real one's answers where the registry class
+// depends on them: the predefined roots only as sign-extended 64-bit values;
+// names compared without regard to case; a value holds exactly the bytes it
+// was given; a short buffer gets ERROR_MORE_DATA and the size needed (a key's
+// class too, in EnumKey); handles carry their access rights; a local
+// connection is the handle passed in; %NAME% expands from the process
+// environment. It counts the keys open and fails calls on request.
 class MemoryRegistry final : public RegistryApi {
   public:
     enum class Call {
@@ -41,64 +36,114 @@ class MemoryRegistry final : public RegistryApi {
         ExpandEnvironmentText,
     };
 
-    // One call as it arrived, with the buffer size it brought (data bytes for
-    // QueryValue and EnumValue, characters for ExpandEnvironmentText).
-    struct CallRecord {
-        Call call{};
-        std::uint32_t bufferSize = 0;
-    };
-
     MemoryRegistry();
-
-    // The local computer's name (a connection to it, to "\\" and the name, to
-    // "" or to null is local); other computers that can be reached, whose
-    // connections give a fresh handle on the same tree; any other name fails
-    // with ERROR_BAD_NETPATH.
-    void SetLocalComputerName(const std::string& name) { computerName_ = name; }
-    void AddReachableComputer(const std::string& name);
-
-    // The environment that ExpandEnvironmentText sees.
-    void SetVariable(const std::string& name, const std::string& value);
 
     // The next call of that kind after `skip` more of them fails with `code`
     // (0 from ExpandEnvironmentText), once.
-    void FailCall(Call call, RegistryResult code, std::uint32_t skip = 0);
-
-    // Runs before every call of that kind (to change the registry between
-    // two calls of an operation, say).
-    void BeforeCall(Call call, std::function<void()> action);
-
-    std::size_t KeysOpened() const { return keysOpened_; }
-    std::size_t KeysClosed() const { return keysClosed_; }
-    std::size_t KeysOpenNow() const { return handles_.size(); }
-    // Closes of handles that were not open (never handed out, or closed already).
-    std::size_t InvalidCloses() const { return invalidCloses_; }
-
-    const std::vector<CallRecord>& Calls() const { return calls_; }
-    std::size_t CallCount(Call call) const;
-    void ClearCalls() { calls_.clear(); }
+    void FailCall(Call call, RegistryResult code, std::uint32_t skip = 0) {
+        failures_[call] = {skip, code};
+    }
+    // Opening that key (created if missing) with any right to change it fails
+    // with ERROR_ACCESS_DENIED, as when its access list grants reading only.
+    void DenyWrite(RegistryHandle root, const std::string& path) {
+        Walk(handles_.at(root).first, path, "")->denyWrite = true;
+    }
+    std::size_t KeysOpenNow() const { return handles_.size() - kRoots; }
 
     RegistryResult OpenKey(RegistryHandle key, const char* subKey, std::uint32_t access,
-                           RegistryHandle* result) override;
+                           RegistryHandle* result) override {
+        return Open(Call::OpenKey, key, subKey, nullptr, access, result);
+    }
     RegistryResult CreateKey(RegistryHandle key, const char* subKey, const char* keyClass,
-                             std::uint32_t options, std::uint32_t access,
-                             const RegistrySecurityAttributes* securityAttributes,
-                             RegistryHandle* result, std::uint32_t* disposition) override;
-    RegistryResult DeleteKey(RegistryHandle key, const char* subKey) override;
+                             std::uint32_t /*options*/, std::uint32_t access,
+                             const RegistrySecurityAttributes* /*securityAttributes*/,
+                             RegistryHandle* result, std::uint32_t* /*disposition*/) override {
+        return Open(Call::CreateKey, key, subKey, keyClass != nullptr ? keyClass : "", access,
+                    result);
+    }
+    // Nothing here deletes keys.
+    RegistryResult DeleteKey(RegistryHandle /*key*/, const char* /*subKey*/) override {
+        return kErrorAccessDenied;
+    }
     RegistryResult QueryValue(RegistryHandle key, const char* valueName, std::uint32_t* type,
-                              std::uint8_t* data, std::uint32_t* size) override;
+                              std::uint8_t* data, std::uint32_t* size) override {
+        RegistryResult status = kErrorFileNotFound;
+        const Value* value =
+            FindValue(Begin(Call::QueryValue, key, kKeyQueryValue, status).get(), valueName);
+        return value != nullptr ? CopyData(*value, type, data, size) : status;
+    }
     RegistryResult SetValue(RegistryHandle key, const char* valueName, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t size) override;
-    RegistryResult DeleteValue(RegistryHandle key, const char* valueName) override;
+                            const std::uint8_t* data, std::uint32_t size) override {
+        RegistryResult status = kErrorSuccess;
+        const auto open = Begin(Call::SetValue, key, kKeySetValue, status);
+        if (open != nullptr) {
+            Value* value = FindValue(open.get(), valueName);
+            if (value == nullptr) {
+                value = &open->values.emplace_back(Value{valueName ? valueName : "", 0, {}});
+            }
+            *value = Value{value->name, type, std::vector<std::uint8_t>(data, data + size)};
+        }
+        return status;
+    }
+    RegistryResult DeleteValue(RegistryHandle key, const char* valueName) override {
+        RegistryResult status = kErrorFileNotFound;
+        const auto open = Begin(Call::DeleteValue, key, kKeySetValue, status);
+        const Value* value = FindValue(open.get(), valueName);
+        if (value != nullptr) {
+            open->values.erase(open->values.begin() + (value - open->values.data()));
+        }
+        return value != nullptr ? kErrorSuccess : status;
+    }
     RegistryResult EnumKey(RegistryHandle key, std::uint32_t index, char* name,
                            std::uint32_t* nameSize, char* keyClass, std::uint32_t* classSize,
-                           RegistryFileTime* lastWriteTime) override;
+                           RegistryFileTime* /*lastWriteTime*/) override {
+        RegistryResult status = kErrorNoMoreItems;
+        const auto open = Begin(Call::EnumKey, key, kKeyEnumerateSubKeys, status);
+        if (open == nullptr || index >= open->subkeys.size()) {
+            return status;
+        }
+        const Key& subkey = *std::next(open->subkeys.begin(), index)->second;
+        if (!CopyOut(subkey.name, name, *nameSize) ||
+            (keyClass != nullptr && !CopyOut(subkey.keyClass, keyClass, *classSize))) {
+            return kErrorMoreData;
+        }
+        *nameSize = static_cast<std::uint32_t>(subkey.name.size());
+        return kErrorSuccess;
+    }
     RegistryResult EnumValue(RegistryHandle key, std::uint32_t index, char* name,
                              std::uint32_t* nameSize, std::uint32_t* type, std::uint8_t* data,
-                             std::uint32_t* dataSize) override;
+                             std::uint32_t* dataSize) override {
+        RegistryResult status = kErrorNoMoreItems;
+        const auto open = Begin(Call::EnumValue, key, kKeyQueryValue, status);
+        if (open == nullptr || index >= open->values.size()) {
+            return status;
+        }
+        const Value& value = open->values[index];
+        if (!CopyOut(value.name, name, *nameSize)) {
+            return kErrorMoreData;
+        }
+        *nameSize = static_cast<std::uint32_t>(value.name.size());
+        return CopyData(value, type, data, dataSize);
+    }
+    // Only the local computer (no name) is reachable.
     RegistryResult ConnectRegistry(const char* computerName, RegistryHandle key,
-                                   RegistryHandle* result) override;
-    RegistryResult CloseKey(RegistryHandle key) override;
+                                   RegistryHandle* result) override {
+        RegistryResult status = kErrorBadNetPath;
+        const bool local = !Failing(Call::ConnectRegistry, status) &&
+                           (computerName == nullptr || *computerName == '\0');
+        *result = local ? key : 0;
+        return local ? kErrorSuccess : status;
+    }
+    RegistryResult CloseKey(RegistryHandle key) override {
+        RegistryResult status = kErrorInvalidHandle;
+        if (Failing(Call::CloseKey, status) || !handles_.contains(key)) {
+            return status;
+        }
+        if (handles_[key].second != kRootAccess) {
+            handles_.erase(key);
+        }
+        return kErrorSuccess;
+    }
     std::uint32_t ExpandEnvironmentText(const char* source, char* destination,
                                         std::uint32_t size) override;
 
@@ -111,50 +156,37 @@ class MemoryRegistry final : public RegistryApi {
     struct Key {
         std::string name;
         std::string keyClass;
-        std::weak_ptr<Key> parent;
         std::map<std::string, std::shared_ptr<Key>> subkeys;  // by upper-case name
         std::vector<Value> values;                            // in the order first written
-        std::uint64_t lastWriteTime = 0;
-        bool deleted = false;
+        bool denyWrite = false;
     };
-    struct OpenHandle {
-        std::shared_ptr<Key> key;
-        std::uint32_t access = 0;
-    };
-    struct Failure {
-        std::uint32_t skip = 0;
-        RegistryResult code = 0;
-    };
+    static constexpr std::size_t kRoots = 4;
+    // The access of the root handles, which are never closed.
+    static constexpr std::uint32_t kRootAccess = ~0u;
 
-    // Records the call, runs its action and reports an injected failure.
-    bool Arrive(Call call, std::uint32_t bufferSize, RegistryResult& failure);
-    // The key and rights behind a handle; kErrorSuccess or why not.
-    RegistryResult Resolve(RegistryHandle handle, OpenHandle& resolved) const;
-    // The key `subKey` names below `key` (its root handle in `parent`).
-    RegistryResult FindKey(RegistryHandle key, const char* subKey, OpenHandle& parent,
-                           std::shared_ptr<Key>& found) const;
-    // Splits a relative path; false when it is not a valid one.
-    static bool SplitPath(const char* path, std::vector<std::string>& names);
-    RegistryHandle NewHandle(const std::shared_ptr<Key>& key, std::uint32_t access);
-    static Value* FindValue(Key& key, const char* name);
-    void Touch(Key& key) { key.lastWriteTime = ++clock_; }
+    // True, with `status` set, when the call is to fail now.
+    bool Failing(Call call, RegistryResult& status);
+    // The key behind an open handle that holds `right`; null, with `status`
+    // set, when the call fails instead.
+    std::shared_ptr<Key> Begin(Call call, RegistryHandle handle, std::uint32_t right,
+                               RegistryResult& status);
+    // The key `path` names below `from`, the missing ones created (the last
+    // with `keyClass`) when there is a class; null when one is missing.
+    static std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::string& path,
+                                     const char* keyClass);
+    RegistryResult Open(Call call, RegistryHandle key, const char* subKey, const char* keyClass,
+                        std::uint32_t access, RegistryHandle* result);
+    // The value of that name; null when there is none, or no key.
+    static Value* FindValue(Key* key, const char* name);
+    // Copies `text` and its NUL into a buffer of `size` characters, if it fits.
+    static bool CopyOut(const std::string& text, char* buffer, std::uint32_t size);
+    // The value's type and size, and its bytes when `data` has room for them.
+    static RegistryResult CopyData(const Value& value, std::uint32_t* type, std::uint8_t* data,
+                                   std::uint32_t* size);
 
-    std::map<RegistryHandle, std::shared_ptr<Key>> roots_;
-    std::map<RegistryHandle, OpenHandle> handles_;
+    std::map<RegistryHandle, std::pair<std::shared_ptr<Key>, std::uint32_t>> handles_;  // + access
     RegistryHandle nextHandle_ = 0x100;
-    std::size_t keysOpened_ = 0;
-    std::size_t keysClosed_ = 0;
-    std::size_t invalidCloses_ = 0;
-    std::uint64_t clock_ = 0;
-
-    std::string computerName_ = "KESTROVA-PC";
-    std::set<std::string> reachableComputers_;  // upper case
-    std::map<std::string, std::pair<std::string, std::string>>
-        environment_;  // upper-case name -> name, value
-
-    std::map<Call, Failure> failures_;
-    std::map<Call, std::function<void()>> actions_;
-    std::vector<CallRecord> calls_;
+    std::map<Call, std::pair<std::uint32_t, RegistryResult>> failures_;  // skip and code
 };
 
 }  // namespace kestrova::testing
