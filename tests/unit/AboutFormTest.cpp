@@ -38,6 +38,8 @@ TEST(AboutTextTest, VersionReadsMajorMinorRevision) {
 
 TEST_F(AboutFormTest, TheRegisteredPathIsStartedWithoutAskingTheSecondKey) {
     Register("Shared Tools\\MSINFO", "PATH", "C:\\Tools\\msinfo32.exe");
+    // As for a standard user: the key may be read but not opened for writing.
+    registry.DenyWrite(WidenKey(kHkeyLocalMachine), "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
     Register("Shared Tools Location", "MSINFO", "C:\\Other");
     Start();
     ASSERT_EQ(processes.CommandLines(), std::vector<std::string>{"C:\\Tools\\msinfo32.exe"});

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/DriveLetters.h"
+#include "core/MountEngine.h"
+#include "core/PathNames.h"
+#include "core/RemovalBatch.h"
+#include "core/StoreEntry.h"
+#include "core/StoreFile.h"
+#include "tests/support/fakes/FakeFileSystem.h"
+#include "tests/support/fakes/FakeProcessRunner.h"
+
+namespace kestrova {
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kStore = "C:\\Kestrova\\Shrt.dat";
+
+class CoreTest : public ::testing::Test {
+  protected:
+    CoreTest() {
+        fs.AddDrive("C:");
+        fs.AddDrive("E:");  // mounted
+        fs.AddFolder("C:\\Kestrova");
+        fs.AddFolder("C:\\Program Files\\My Data", "MYDATA~1");
+        fs.AddFolder("C:\\Program Files", "PROGRA~1");
+        fs.AddFolder("C:\\Work");
+        fs.AddFolder("C:\\MY-DIR\\My-Folder", "MY-FOL~1");
+        fs.AddFolder("C:\\Work, old", "WORKOL~1");
+    }
+    DriveTable Load(const std::string& contents) {
+        fs.AddFile(kStore, contents);
+        DriveTable table;
+        EXPECT_EQ(LoadDriveTable(table, fs, kStore), ReadStatus::Ok);
+        return table;
+    }
+    std::string SaveAndRead(const DriveTable& table) {
+        EXPECT_EQ(SaveDriveList(fs, table, kStore), SaveStatus::Saved);
+        return fs.Contents(kStore);
+    }
+    testing::FakeFileSystem fs;
+};
+
+TEST_F(CoreTest, EntriesSplitAtTheFirstDashAndOnlyDrivesWithAbsoluteFoldersAreMappings) {
+    const struct {
+        const char* line;
+        const char* letter;
+        const char* folder;
+        bool mountable;
+    } cases[] = {
+        {"E:-C:\\PROGRA~1", "E:", "C:\\PROGRA~1", true},
+        {"F:-C:\\MY-DIR\\MY-FOL~1", "F:", "C:\\MY-DIR\\MY-FOL~1", true},  // inner "-" kept
+        {"G:-\"\\\\server\\share dir\"", "G:", "\"\\\\server\\share dir\"", true},
+        {"e:-C:\\", "e:", "C:\\", true},
+        {"H:-\\\\server\\share", "H:", "\\\\server\\share", true},
+        {"hello world", "hello world", "", false},
+        {"ZZ:-C:\\X", "ZZ:", "C:\\X", false},
+        {"H:-", "H:", "", false},
+        {"K:-relative\\path", "K:", "relative\\path", false},
+        {":::-x", ":::", "x", false},
+        {"L:-C:relative", "L:", "C:relative", false},
+        {"M:-\"\\\\server", "M:", "\"\\\\server", false},
+        {"1:-C:\\X", "1:", "C:\\X", false},
+    };
+    for (const auto& c : cases) {
+        const SplitEntry split = SplitStoreEntry(c.line);
+        EXPECT_EQ(split.letter + "|" + split.storedFolder, std::string(c.letter) + "|" + c.folder);
+        DriveRow row{split.letter, "", split.storedFolder, split.hasSeparator, false};
+        EXPECT_EQ(row.Mountable(), c.mountable) << c.line;
+        EXPECT_EQ(row.MountEntry(), c.line);
+    }
+}
+
+TEST_F(CoreTest, StoreFileReadsLinesWholeDropsBlanksAndShowsLongFolders) {
+    EXPECT_EQ(StorePath("C:\\Program Files\\Kestrova"), "C:\\Program Files\\Kestrova\\Shrt.dat");
+    EXPECT_EQ(StorePath("C:\\"), "C:\\Shrt.dat");
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("x,y \"z\"\r\n\r\n"), (Lines{"x,y \"z\"", ""}));  // no comma splitting
+
+    const DriveTable table = Load(
+        "\xEF\xBB\xBF"
+        "E:-C:\\PROGRA~1\\MYDATA~1\r\n\r\n  \r\nF:-C:\\MY-DIR\\MY-FOL~1\r\n"
+        "G:-\"\\\\server\\share dir\"\r\nh:-C:\\GONE~1\nnot a drive");
+    ASSERT_EQ(table.Count(), 5u);
+    EXPECT_EQ(table.Row(0).folder, "C:\\Program Files\\My Data");
+    EXPECT_TRUE(table.Row(0).mounted);
+    EXPECT_EQ(table.Row(1).folder, "C:\\MY-DIR\\My-Folder");
+    EXPECT_FALSE(table.Row(1).mounted);
+    EXPECT_EQ(table.Row(2).folder, "\\\\server\\share dir");
+    EXPECT_EQ(table.Row(3).folder, "");  // gone: no long form, the stored folder kept
+    EXPECT_EQ(table.MountEntries(),
+              (Lines{"E:-C:\\PROGRA~1\\MYDATA~1", "F:-C:\\MY-DIR\\MY-FOL~1",
+                     "G:-\"\\\\server\\share dir\"", "h:-C:\\GONE~1", "not a drive"}));
+    EXPECT_TRUE(Load("").Empty());
+}
+
+TEST_F(CoreTest, AFileInTheLegacyCodePageIsReadInTheProgramsText) {
+    fs.AddFolder("C:\\M\xC3\xBCller");
+    const DriveTable table = Load("G:-C:\\M\xFCller\r\n");  // Latin-1 in the fake
+    EXPECT_EQ(table.Row(0).folder, "C:\\M\xC3\xBCller");
+    EXPECT_EQ(StoreText(fs, "E:-C:\\D\xC3\xA4ta"), "E:-C:\\D\xC3\xA4ta");  // UTF-8 stays
+}
+
+TEST_F(CoreTest, SaveWritesEveryRowAndKeepsWhatCannotBeShortened) {
+    const std::string original =
+        "E:-C:\\PROGRA~1\\MYDATA~1\r\nF:-\"\\\\srv\\a,b\"\r\nG:-C:\\WORKOL~1\r\n"
+        "H:-C:\\GONE~1\\DATA\r\nhello world\r\nZZ:-C:\\X\r\nK:-relative\\path\r\nL:-C:\r\n";
+    DriveTable table = Load(original);
+    EXPECT_EQ(table.Row(2).folder, "C:\\Work, old");
+    EXPECT_EQ(SaveAndRead(table), original);  // byte for byte
+
+    table.Append({"M:", "C:\\Not There", "C:\\Not There", true, false});
+    table.Append({"N:", "\\\\server\\share", "\"\\\\server\\share\"", true, false});
+    EXPECT_EQ(SaveAndRead(table), original + "M:-C:\\Not There\r\nN:-\"\\\\server\\share\"\r\n");
+    EXPECT_FALSE(fs.Exists(kStore + ".tmp"));
+}
+
+TEST_F(CoreTest, AFailedSaveLeavesTheOldFileWholeAndAnUnreadFileIsNeverOverwritten) {
+    const std::string old = "E:-C:\\WORK\r\n";
+    DriveTable table = Load(old);
+    table.Append({"F:", "C:\\Program Files", "C:\\PROGRA~1", true, false});
+    fs.SetDiskFullAfter(5);
+    EXPECT_EQ(SaveDriveList(fs, table, kStore), SaveStatus::WriteFailed);
+    fs.SetDiskFullAfter(1 << 20);
+    fs.SetReadOnly(kStore);
+    EXPECT_EQ(SaveDriveList(fs, table, kStore), SaveStatus::ReplaceFailed);
+    EXPECT_EQ(fs.Contents(kStore), old);
+    EXPECT_FALSE(fs.Exists(kStore + ".tmp"));  // no cut copy is left behind
+
+    fs.AddFile("C:\\Kestrova\\locked.dat", "F:-C:\\WORK\r\n");
+    fs.SetUnreadable("C:\\Kestrova\\locked.dat");
+    EXPECT_EQ(LoadDriveTable(table, fs, "C:\\Kestrova\\locked.dat"), ReadStatus::Failed);
+    EXPECT_EQ(table.Count(), 2u);  // the rows as they were
+    EXPECT_EQ(SaveDriveList(fs, table, "C:\\Kestrova\\locked.dat"), SaveStatus::StoreUnread);
+}
+
+TEST_F(CoreTest, ShortAndLongNames) {
+    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\My Data"), "C:\\PROGRA~1\\MYDATA~1");
+    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\Missing"), "");
+    fs.AddFolder("C:\\" + std::string(160, 'a'));  // 163 characters fit the buffer
+    fs.AddFolder("C:\\" + std::string(161, 'b'));  // 164 do not
+    EXPECT_EQ(GetShortPath(fs, "C:\\" + std::string(160, 'a')).size(), 163u);
+    EXPECT_EQ(GetShortPath(fs, "C:\\" + std::string(161, 'b')), "");
+
+    EXPECT_EQ(GetLongName(fs, "c:\\progra~1\\MYDATA~1"), "c:\\Program Files\\My Data");
+    fs.ClearQueries();
+    EXPECT_EQ(GetLongName(fs, "C:\\PROGRA~1\\GONE~1"), "");  // never partly converted
+    EXPECT_EQ(fs.Queries(), (Lines{"C:\\PROGRA~1", "C:\\PROGRA~1\\GONE~1"}));
+    // No folder below a drive root, or a text that is no folder name: no
+    // answer, and for the first kind not even a query.
+    fs.ClearQueries();
+    for (const std::string text : {"C:", "Q:", "X", "C:\\", "C:PROGRA~1", "C:\\*",
+                                   "C:\\PROGRA~1\\?YDATA~1", "C:\\\\PROGRA~1", "C:\\PROGRA~1\\"}) {
+        EXPECT_EQ(GetLongName(fs, text), "") << text;
+    }
+    EXPECT_EQ(GetLongName(fs, std::string("C:\\PROGRA~1\0X", 13)), "");
+    EXPECT_EQ(fs.Queries().size(), 2u);  // only the two folder names above
+
+    fs.AddFile("C:\\hidden.dat", "", "", kAttributeHidden);
+    EXPECT_TRUE(FileExists(fs, "C:\\hidden.dat"));
+    EXPECT_FALSE(FileExists(fs, "C:\\Work"));
+    EXPECT_TRUE(DirExists(fs, "C:\\Work"));
+}
+
+TEST_F(CoreTest, FreeLettersAreLettersWithoutAVolumeThatNoRowHolds) {
+    fs.AddDrive("A:", 2);  // removable without a medium: still a volume
+    fs.AddDrive("D:", 5);
+    DriveLetters table;
+    LetterList combo;
+    RefreshLetterList(combo, table, fs, LetterRefresh::StartUp, {"b:", "G:", "hello"});
+    EXPECT_EQ(Lines(combo.items.begin(), combo.items.begin() + 3), (Lines{"F:", "H:", "I:"}));
+    EXPECT_EQ(combo.items.size(), 20u);
+    EXPECT_EQ(combo.SelectedText(), "F:");
+    for (LetterRefresh caller : {LetterRefresh::MountAll, LetterRefresh::CreateDrive}) {
+        RefreshLetterList(combo, table, fs, caller);  // the first free one is dropped too
+        EXPECT_EQ(combo.SelectedText(), "F:");
+        EXPECT_EQ(combo.items.size(), 21u);
+    }
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        fs.AddDrive(std::string{c, ':'});
+    }
+    RefreshLetterList(combo, table, fs, LetterRefresh::MountAll);
+    EXPECT_TRUE(combo.items.empty());
+    EXPECT_EQ(combo.SelectedText(), "");
+}
+
+TEST_F(CoreTest, SubstCommandLinesAndEachRunIsWaitedFor) {
+    EXPECT_EQ(MountCommandLine("E:", "C:\\MY-DIR\\MY-FOL~1"), "subst.exe E: C:\\MY-DIR\\MY-FOL~1");
+    EXPECT_EQ(MountCommandLine("G:", "\"\\\\server\\share dir\""),
+              "subst.exe G: \"\\\\server\\share dir\"");
+    EXPECT_EQ(MountCommandLine("H:", "D:\\My Data"), "subst.exe H: \"D:\\My Data\"");
+    EXPECT_EQ(UnmountCommandLine("E:"), "subst.exe E: /d");
+    testing::FakeProcessRunner processes;
+    EXPECT_TRUE(UnMountVirtualDrive(processes, "E:"));
+    ASSERT_EQ(processes.events.size(), 2u);
+    EXPECT_EQ(processes.events[0].style, WindowStyle::Hidden);
+    EXPECT_EQ(processes.events[1].processId, processes.events[0].processId);
+    processes.startFails = true;
+    EXPECT_FALSE(MountVirtualDrive(processes, "E:", "C:\\WORK"));
+}
+
+TEST_F(CoreTest, CleanupBatchFilesNameOnlyPlainLocalFolders) {
+    const std::string program = "C:\\PROGRA~1\\APP";
+    EXPECT_EQ(RemovalBatchText({"C:\\MY-DIR\\DATA", "\"\\\\srv\\x\"", "", "C:\\", "C:WORK",
+                                "\\WORK", "C:\\D\xC3\xA4TA", "C:\\G"},
+                               program, "\\Removea.bat"),
+              "if exist C:\\MY-DIR\\DATA\\RECYCLER C:\\PROGRA~1\\APP\\rm /y "
+              "C:\\MY-DIR\\DATA\\RECYCLER\r\n"
+              "if exist C:\\G\\RECYCLER C:\\PROGRA~1\\APP\\rm /y C:\\G\\RECYCLER\r\n"
+              "del C:\\PROGRA~1\\APP\\Removea.bat\r\nExit\r\n");
+    EXPECT_EQ(RemovalBatchText({"C:\\My Data"}, "C:\\Program Files\\K", "\\Remove.bat"),
+              "if exist \"C:\\My Data\\RECYCLER\" \"C:\\Program Files\\K\\rm\" /y "
+              "\"C:\\My Data\\RECYCLER\"\r\ndel \"C:\\Program Files\\K\\Remove.bat\"\r\nExit\r\n");
+}
+
+TEST_F(CoreTest, TheSelectionFollowsItsRowWhenOthersAreRemoved) {
+    DriveTable table;
+    for (const char* letter : {"E:", "F:", "G:", "H:"}) {
+        table.Append({letter, "", "C:\\X", true, false});
+    }
+    table.Select(2);
+    table.RemoveAt(0);
+    table.RemoveAt(2);
+    EXPECT_EQ(table.Row(*table.Selected()).letter, "G:");
+    table.RemoveAt(*table.Selected());
+    EXPECT_FALSE(table.Selected().has_value());
+    table.Select(9);
+    EXPECT_FALSE(table.Selected().has_value());
+}
+
+}  // namespace
+}  // namespace kestrova
