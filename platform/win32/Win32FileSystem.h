@@ -7,7 +7,7 @@
 namespace kestrova {
 
 // The file-system services on the ANSI Win32 API.
-class Win32FileSystem final : public FileSystem {
+class Win32FileSystem : public FileSystem {
   public:
     std::string FindFirstName(const std::string& path, unsigned mask) override;
     unsigned ShortPathName(const std::string& path, char* buffer, unsigned size) override;

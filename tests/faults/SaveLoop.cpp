@@ -1,14 +1,7 @@
-// Saves the drive table over and over, alternating between two complete
-// tables, until it is killed. Usage: SaveLoop.exe STORE-PATH MAPPING-NAME
-//
-// At start it reads STORE-PATH as the program does and notes what it read in
-// the shared record; then it saves the other table first, so every save
-// changes the file. The phase of each save is kept in the record, so the
-// test can tell where its kill landed.
+// Saves one of two whole tables after the other into Shrt.dat until it is
+// killed, noting in shared memory, which outlives it, where each save stands.
+// Usage: SaveLoop.exe STORE-PATH MAPPING-NAME
 #include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "core/StoreFile.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -16,101 +9,52 @@
 
 namespace {
 
-using kestrova::faults::SaveLoopRecord;
+using namespace kestrova;
 
-// The real file system, with the phase of the save noted around the two
-// steps that touch the disk.
-class PhaseFileSystem final : public kestrova::FileSystem {
+class PhaseFileSystem final : public Win32FileSystem {
   public:
-    PhaseFileSystem(kestrova::FileSystem& inner, SaveLoopRecord& record)
-        : inner_(inner), record_(record) {}
-
-    std::string FindFirstName(const std::string& path, unsigned mask) override {
-        return inner_.FindFirstName(path, mask);
-    }
-    unsigned ShortPathName(const std::string& path, char* buffer, unsigned size) override {
-        return inner_.ShortPathName(path, buffer, size);
-    }
-    unsigned DriveType(const std::string& drive) override { return inner_.DriveType(drive); }
-    kestrova::ReadStatus ReadWholeFile(const std::string& path, std::string& contents) override {
-        return inner_.ReadWholeFile(path, contents);
-    }
+    explicit PhaseFileSystem(faults::SaveRecord& record) : record_(record) {}
     bool WriteNewFile(const std::string& path, const std::string& contents) override {
-        record_.phase = kestrova::faults::kPhaseWriting;
-        const bool written = inner_.WriteNewFile(path, contents);
-        record_.phase = kestrova::faults::kPhaseOutside;
+        record_.phase = faults::kWriting;
+        const bool written = Win32FileSystem::WriteNewFile(path, contents);
+        record_.phase = faults::kOutside;
         return written;
     }
     bool ReplaceWith(const std::string& from, const std::string& to) override {
-        record_.phase = kestrova::faults::kPhaseReplacing;
-        const bool replaced = inner_.ReplaceWith(from, to);
-        // Counted before the phase ends: a kill outside this phase finds the
-        // count matching the file.
-        if (replaced) {
-            InterlockedIncrement(&record_.replaced);
-        }
-        record_.phase = kestrova::faults::kPhaseOutside;
+        record_.phase = faults::kReplacing;
+        const bool replaced = Win32FileSystem::ReplaceWith(from, to);
+        record_.replaced = record_.replaced + (replaced ? 1 : 0);  // before the phase ends
+        record_.phase = faults::kOutside;
         return replaced;
     }
-    bool DeleteFileAt(const std::string& path) override { return inner_.DeleteFileAt(path); }
-    bool CreateFolder(const std::string& path) override { return inner_.CreateFolder(path); }
-    std::string FromLegacyCodePage(const std::string& bytes) override { return bytes; }
 
   private:
-    kestrova::FileSystem& inner_;
-    SaveLoopRecord& record_;
+    faults::SaveRecord& record_;
 };
-
-kestrova::DriveTable TableOf(const std::string& text) {
-    std::vector<kestrova::DriveRow> rows;
-    for (const std::string& line : kestrova::SplitLines(text)) {
-        kestrova::DriveRow row;
-        row.letter = line.substr(0, 2);
-        row.storedFolder = line.substr(3);
-        row.folder = row.storedFolder;
-        rows.push_back(row);
-    }
-    kestrova::DriveTable table;
-    table.ReplaceRows(std::move(rows));
-    return table;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        return 2;
-    }
-    const std::string storePath = argv[1];
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, argv[2]);
-    if (mapping == nullptr) {
-        return 2;
-    }
-    auto* record = static_cast<SaveLoopRecord*>(
-        MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SaveLoopRecord)));
+    HANDLE mapping = argc == 3 ? OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, argv[2]) : nullptr;
+    auto* record = static_cast<faults::SaveRecord*>(
+        mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr);
     if (record == nullptr) {
         return 2;
     }
-
-    kestrova::Win32FileSystem disk;
-    PhaseFileSystem fileSystem(disk, *record);
-    kestrova::DriveTable read;
-    const kestrova::ReadStatus status = kestrova::LoadDriveTable(read, disk, storePath);
-    record->readStatus = static_cast<long>(status);
-    record->rowsRead = static_cast<long>(read.Count());
-
-    const kestrova::DriveTable tables[] = {TableOf(kestrova::faults::LargeTableText()),
-                                           TableOf(kestrova::faults::SmallTableText())};
-    std::size_t next = read.Count() == tables[0].Count() ? 1 : 0;
-    record->started = 1;
-    for (;;) {
-        const kestrova::SaveStatus saved =
-            kestrova::SaveDriveList(fileSystem, tables[next], storePath);
-        if (saved == kestrova::SaveStatus::Saved) {
-            InterlockedIncrement(&record->savesDone);
-        } else {
-            InterlockedIncrement(&record->savesFailed);
+    PhaseFileSystem fileSystem(*record);
+    DriveTable tables[2];
+    for (int i = 0; i < 2; ++i) {
+        for (const std::string& line : SplitLines(faults::TableText(i))) {
+            tables[i].Append({line.substr(0, 2), "", line.substr(3), true, false});
         }
-        next = 1 - next;
+    }
+    DriveTable read;
+    record->readOk = LoadDriveTable(read, fileSystem, argv[1]) == ReadStatus::Ok ? 1 : 0;
+    // The other table first, so that every save changes the file.
+    for (std::size_t next = read.Count() == tables[0].Count() ? 1 : 0;; next = 1 - next) {
+        record->started = 1;
+        if (SaveDriveList(fileSystem, tables[next], argv[1]) != SaveStatus::Saved) {
+            record->failed = record->failed + 1;
+        }
     }
 }

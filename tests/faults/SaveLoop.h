@@ -1,48 +1,27 @@
 #pragma once
 
-// What SaveLoop.exe and the test that kills it share: the tables it saves
-// and the record it keeps in shared memory, which outlives a killed process
-// while the test holds the mapping.
-
 #include <string>
 
+// What SaveLoop.exe and the test that kills it share.
 namespace kestrova::faults {
 
-// Where a save stood when the process ended.
-enum SavePhase : long {
-    kPhaseOutside = 0,   // between two saves
-    kPhaseWriting = 1,   // inside WriteNewFile of Shrt.dat.tmp
-    kPhaseReplacing = 2  // inside the move of Shrt.dat.tmp over Shrt.dat
-};
+enum Phase : long { kOutside, kWriting, kReplacing };
 
-struct SaveLoopRecord {
+struct SaveRecord {
     volatile long phase;
-    volatile long replaced;     // moves over Shrt.dat that succeeded
-    volatile long savesDone;    // saves that returned Saved
-    volatile long savesFailed;  // saves that returned anything else
-    volatile long rowsRead;     // rows of the table read at start
-    volatile long readStatus;   // the ReadStatus of that read, as a number
-    volatile long started;      // 1 once the first save is about to begin
+    volatile long replaced;  // moves over Shrt.dat that succeeded
+    volatile long failed;    // saves that did not succeed
+    volatile long readOk;    // Shrt.dat was read at the start
+    volatile long started;
 };
 
-// Two complete tables: every letter A: to Z:, and three rows. Their folders
-// do not exist, so each row is saved exactly as stored.
-inline std::string StoredFolderOf(char letter) {
-    return std::string("C:\\KESTROVA-FAULTS\\NOT-HERE\\FOLDER-") + letter;
-}
-
-inline std::string LargeTableText() {
+// Two whole tables, every letter or three, of folders that do not exist, so
+// that each row is saved exactly as stored.
+inline std::string TableText(int which) {
     std::string text;
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        text += std::string(1, letter) + ":-" + StoredFolderOf(letter) + "\r\n";
-    }
-    return text;
-}
-
-inline std::string SmallTableText() {
-    std::string text;
-    for (char letter : {'H', 'Q', 'X'}) {
-        text += std::string(1, letter) + ":-" + StoredFolderOf(letter) + "\r\n";
+    for (char letter = 'A'; letter <= 'Z';
+         letter = static_cast<char>(letter + (which == 0 ? 1 : 9))) {
+        text += std::string(1, letter) + ":-C:\\KESTROVA-FAULTS\\NOT-HERE\\" + letter + "\r\n";
     }
     return text;
 }

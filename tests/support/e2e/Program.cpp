@@ -26,6 +26,10 @@ std::string WindowsPathOf(const std::string& unixPath) {
     return path;
 }
 
+std::string BuildPath(const std::string& relative) {
+    return WindowsPathOf(Environment("KESTROVA_BUILD_DIR")) + "\\" + relative;
+}
+
 std::string ScreenshotFolder() {
     const std::string folder = Environment("KESTROVA_BUILD_DIR") + "/screenshots";
     CreateDirectoryA(WindowsPathOf(folder).c_str(), nullptr);

@@ -10,6 +10,8 @@ namespace kestrova::e2e {
 // A Unix path as Wine shows it to Windows programs (on Z:).
 std::string WindowsPathOf(const std::string& unixPath);
 std::string ScreenshotFolder();  // a Unix folder in the build tree
+// A file of the build tree, as a Windows path.
+std::string BuildPath(const std::string& relative);
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& contents);
