@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/e2e/TestProgram.h"
-#include "tests/support/e2e/UiDriver.h"
+#include "tests/support/e2e/Driver.h"
+#include "tests/support/e2e/Program.h"
 #include "ui/win32/ControlIds.h"
 
 namespace {
@@ -102,25 +102,25 @@ struct MountRun {
 
 MountRun TimeMountAll(const std::string& folder, const std::string& mounted) {
     MountRun result;
-    RunningProgram kestrova(folder + "\\Kestrova.exe", "", folder);
+    RunningProgram kestrova(folder);
     HWND window = WaitForWindow(kestrova.Id(), "Kestrova", 60000);
     if (window == nullptr) {
         std::fprintf(stderr, "Kestrova did not show its window\n");
         return result;
     }
-    HWND status = FindDescendantById(window, kestrova::ids::lblStatus);
+    HWND status = Control(window, kestrova::ids::lblStatus);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, kestrova.Id());
     const double cpuStart = CpuSeconds(process);
     const double start = Now();
-    Click(FindDescendantById(window, kestrova::ids::cmdMount));
-    const bool done = WaitUntil([&] { return WindowText(status) == mounted; }, 120000);
+    Click(Control(window, kestrova::ids::cmdMount));
+    const bool done = WaitUntil([&] { return Text(status) == mounted; }, 120000);
     const double wall = Now() - start;
     result.cpu = CpuSeconds(process) - cpuStart;
     CloseHandle(process);
-    PostClose(window);
+    PostMessageA(window, WM_CLOSE, 0, 0);
     kestrova.WaitForExit(20000);
     if (!done) {
-        std::fprintf(stderr, "Mount All did not finish: %s\n", WindowText(status).c_str());
+        std::fprintf(stderr, "Mount All did not finish: %s\n", Text(status).c_str());
         return result;
     }
     result.wall = wall;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/e2e/UiDriver.h"
+#include "tests/support/e2e/Driver.h"
 
 namespace {
 

@@ -66,6 +66,8 @@ TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
     std::string store;
     for (const char* letter : {"E:", "F:", "G:"}) {
         const std::string folder = program.MakeFolder(std::string("Folder ") + letter[0]);
+        program.MakeFolder(std::string("Folder ") + letter[0] + "\\RECYCLER\\bin");
+        WriteFileText(folder + "\\keep.txt", "kept");
         ASSERT_EQ(program.Subst(std::string(letter) + " \"" + folder + "\""), 0u);
         store += std::string(letter) + "-" + ShortPath(folder) + "\r\n";
     }
@@ -83,6 +85,12 @@ TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
     Key(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
     EXPECT_FALSE(Mapped('F'));
+    // The clean-up batch file empties RECYCLER through rm.exe, and goes.
+    EXPECT_TRUE(WaitUntil([&] {
+        return !PathExists(program.File("Folder F\\RECYCLER")) &&
+               !PathExists(program.File("Remove.bat"));
+    }));
+    EXPECT_EQ(ReadFileText(program.File("Folder F\\keep.txt")), "kept");
 
     ClickRow(At(ids::lstDrives), 1);
     Click(At(ids::Command4));
@@ -312,6 +320,32 @@ TEST_F(Journey, ASecondStartShowsTheFirstWindowOnlyWhenNoSwitchIsGiven) {
     Step(VK_TAB, ids::Command2);
     EXPECT_EQ(program.Store(), "E:-C:\\WINDOWS\r\n");
     Close();
+}
+
+TEST_F(Journey, AFirstStartAndTheStartsOfWindowsLogon) {
+    ProgramFolder program("first-start", {}, false);
+    Start(program);
+    EXPECT_EQ(program.Store(), "");  // created, empty
+    EXPECT_TRUE(PathExists(program.File("Shrt.dat")));
+    EXPECT_EQ(Status(), "Virtual Drives");
+    RECT place{};
+    GetWindowRect(window, &place);
+    EXPECT_NEAR(place.left + place.right, GetSystemMetrics(SM_CXSCREEN), 2);  // centred
+    EXPECT_NEAR(place.top + place.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
+    EXPECT_FALSE(HasTrayIcon(window));
+    Close();
+
+    // "/B" mounts everything, then waits in the notification area.
+    const std::string folder = program.MakeFolder("Logon");
+    WriteFileText(program.File("Shrt.dat"), "K:-" + ShortPath(folder) + "\r\n");
+    kestrova = std::make_unique<RunningProgram>(program, "/b");
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<HWND> found = TopWindows(kestrova->Id(), "Kestrova");
+        return !found.empty() && HasTrayIcon(window = found.front());
+    }));
+    EXPECT_TRUE(Mapped('K'));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(Status(), "1 Virtual Drives (Mounted)");
 }
 
 }  // namespace

@@ -99,13 +99,13 @@ DWORD ProgramFolder::Subst(const std::string& arguments) const {
     return RunToEnd("\"" + File("subst.exe") + "\" " + arguments);
 }
 
-RunningProgram::RunningProgram(const ProgramFolder& folder, const std::string& arguments) {
-    std::string commandLine = "\"" + folder.File("Kestrova.exe") + "\"";
+RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
+    std::string commandLine = "\"" + folder + "\\Kestrova.exe\"";
     commandLine += arguments.empty() ? "" : " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.Path().c_str(), &startup, &process_)) {
+                        folder.c_str(), &startup, &process_)) {
         process_ = {};
     }
 }

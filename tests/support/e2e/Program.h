@@ -43,7 +43,10 @@ class ProgramFolder {
 // A started program, ended by its own id when the test ends.
 class RunningProgram {
   public:
-    RunningProgram(const ProgramFolder& folder, const std::string& arguments = {});
+    // Kestrova.exe of a program folder, started in that folder.
+    explicit RunningProgram(const std::string& folder, const std::string& arguments = {});
+    explicit RunningProgram(const ProgramFolder& folder, const std::string& arguments = {})
+        : RunningProgram(folder.Path(), arguments) {}
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "core/PathNames.h"
+#include "core/StoreFile.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32ProcessRunner.h"
+#include "tests/support/e2e/Program.h"
+
+namespace kestrova::e2e {
+namespace {
+
+TEST(Win32FileSystem, QueriesNamesAndTheStoreAsTheCoreExpectsThem) {
+    ProgramFolder folder("platform");
+    Win32FileSystem fs;
+    const std::string deep = folder.MakeFolder("A Long Folder Name\\Another-Long Name");
+    const std::string hidden = folder.File("hidden.txt");
+    WriteFileText(hidden, "x");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(fs.FindFirstName(hidden, 0), "");
+    EXPECT_EQ(fs.FindFirstName(hidden, 6), "hidden.txt");
+    EXPECT_EQ(fs.FindFirstName(deep, 6), "");  // a folder needs the directory bit
+    EXPECT_EQ(fs.FindFirstName(std::string("C:\\win\0dows", 11), 22), "");  // never cut short
+    EXPECT_TRUE(DirExists(fs, "C:") && DirExists(fs, "c:\\"));  // roots are asked another way
+    EXPECT_FALSE(DirExists(fs, "Q:"));
+    const std::string shortForm = GetShortPath(fs, deep);
+    EXPECT_EQ(shortForm.find(' '), std::string::npos) << shortForm;
+    EXPECT_EQ(GetLongName(fs, shortForm), deep);
+    // The legacy code page of the system, read as the program's UTF-8.
+    EXPECT_EQ(fs.FromLegacyCodePage("M\xFCller"), "M\xC3\xBCller");
+    EXPECT_EQ(fs.FromLegacyCodePage("plain"), "plain");
+
+    const std::string store = folder.File("Shrt.dat");
+    const std::string old = "E:-C:\\OLD\r\n";
+    DriveTable table;
+    table.Append({"F:", deep, shortForm, true, false});
+    {
+        UniqueHandle held(CreateFileA(store.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));  // held without sharing
+        DriveTable unread;
+        EXPECT_EQ(LoadDriveTable(unread, fs, store), ReadStatus::Failed);
+        EXPECT_NE(SaveDriveList(fs, table, store), SaveStatus::Saved);
+    }
+    WriteFileText(store, old);
+    SetReadOnly(store, true);  // Wine would rename over it; the program refuses
+    EXPECT_EQ(SaveDriveList(fs, table, store), SaveStatus::ReplaceFailed);
+    SetReadOnly(store, false);
+    EXPECT_EQ(ReadFileText(store), old);
+    EXPECT_FALSE(PathExists(store + ".tmp"));
+    EXPECT_EQ(SaveDriveList(fs, table, store), SaveStatus::Saved);
+    EXPECT_EQ(ReadFileText(store), "F:-" + shortForm + "\r\n");
+}
+
+double CpuSeconds() {
+    FILETIME times[4] = {};
+    GetProcessTimes(GetCurrentProcess(), &times[0], &times[1], &times[2], &times[3]);
+    const auto value = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               1e7;
+    };
+    return value(times[2]) + value(times[3]);
+}
+
+TEST(Win32ProcessRunner, AWaitHandlesMessagesCostsNoCpuAndGivesTheExitCode) {
+    ProgramFolder folder("process-runner");
+    const std::string subst = "\"" + folder.File("subst.exe") + "\"";
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    static bool handled = false;
+    SetWindowLongPtrA(window, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM p, LPARAM l) {
+                          handled = handled || m == WM_APP;
+                          return DefWindowProcA(w, m, p, l);
+                      }));
+    Win32ProcessRunner runner;
+    SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", "2000");
+    const std::uint32_t id = runner.Start(subst, WindowStyle::Hidden);
+    SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", nullptr);
+    PostMessageA(window, WM_APP, 0, 0);
+    const DWORD start = GetTickCount();
+    const double cpu = CpuSeconds();
+    EXPECT_FALSE(runner.WaitForProcess(id));  // exit code 0
+    const double wall = (GetTickCount() - start) / 1000.0;
+    EXPECT_TRUE(handled);
+    EXPECT_GE(wall, 1.8);
+    EXPECT_LT(CpuSeconds() - cpu, 0.05 * wall);
+    DestroyWindow(window);
+
+    EXPECT_TRUE(runner.WaitForProcess(runner.Start(subst + " too many here", WindowStyle::Hidden)));
+    EXPECT_EQ(runner.Start("no-such-program.exe", WindowStyle::Hidden), 0u);
+    EXPECT_FALSE(runner.WaitForProcess(0));
+    EXPECT_FALSE(runner.WaitForProcess(id));  // gone: the wait ends at once
+}
+
+}  // namespace
+}  // namespace kestrova::e2e
