@@ -16,7 +16,7 @@ bool IsBlank(const std::string& entry) {
 bool IsUtf8(const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80            ? 1
+        const std::size_t length = lead < 0x80           ? 1
                                    : (lead >> 5) == 0x06 ? 2
                                    : (lead >> 4) == 0x0E ? 3
                                    : (lead >> 3) == 0x1E ? 4
@@ -76,10 +76,7 @@ std::vector<std::string> SplitLines(const std::string& contents) {
     return lines;
 }
 
-std::string StoreText(FileSystem& fileSystem, std::string bytes) {
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        bytes.erase(0, 3);
-    }
+std::string StoreText(FileSystem& fileSystem, const std::string& bytes) {
     return IsUtf8(bytes) ? bytes : fileSystem.FromLegacyCodePage(bytes);
 }
 
@@ -88,7 +85,11 @@ ReadStatus LoadMountList(std::vector<std::string>& list, FileSystem& fileSystem,
     std::string contents;
     const ReadStatus status = fileSystem.ReadWholeFile(path, contents);
     if (status == ReadStatus::Ok) {
-        for (std::string& line : SplitLines(StoreText(fileSystem, std::move(contents)))) {
+        for (std::string& line : SplitLines(StoreText(fileSystem, contents))) {
+            // A byte-order mark an editor put in is no part of an entry.
+            if (line.rfind("\xEF\xBB\xBF", 0) == 0) {
+                line.erase(0, 3);
+            }
             list.push_back(std::move(line));
         }
     }

@@ -15,12 +15,13 @@ std::string StorePath(const std::string& programFolder);
 // line, and a last line without an ending counts too.
 std::vector<std::string> SplitLines(const std::string& contents);
 
-// The program's text of a store file's bytes: a UTF-8 byte-order mark (from
-// an editor) is dropped, and a file in the legacy code page is converted.
-std::string StoreText(FileSystem& fileSystem, std::string bytes);
+// The program's text of a store file's bytes: a file in the legacy code page
+// is converted.
+std::string StoreText(FileSystem& fileSystem, const std::string& bytes);
 
 // Appends the entries of the store file to `list`, in file order and unchanged
-// (a network entry keeps its quotes). The list is untouched unless the read
+// (a network entry keeps its quotes) but for a byte-order mark an editor put
+// at the start of a line. The list is untouched unless the read
 // succeeds.
 ReadStatus LoadMountList(std::vector<std::string>& list, FileSystem& fileSystem,
                          const std::string& path);
