@@ -6,28 +6,23 @@
 
 #include <algorithm>
 
+#include "platform/win32/Handle.h"
 #include "tests/support/e2e/Program.h"
 
 namespace kestrova::e2e {
 
 namespace {
 
-constexpr DWORD kMessageTimeoutMs = 5000;
-
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                             &result)) {
-        return -1;
-    }
-    return static_cast<LRESULT>(result);
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)
+               ? static_cast<LRESULT>(result)
+               : -1;
 }
 
-std::string Utf8(const wchar_t* wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
-    text.resize(text.size() - 1);
+std::string Utf8(const std::wstring& wide) {
+    char text[2048] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, text, sizeof text - 1, nullptr, nullptr);
     return text;
 }
 
@@ -37,71 +32,56 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// Memory in the target's process for the requests whose pointers are not
-// carried between processes (list-view items, their rectangles).
-class RemoteBuffer {
+// Memory in the window's process, for the messages whose pointers are not
+// carried from one process to another.
+class Remote {
   public:
-    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+    Remote(HWND window, SIZE_T size) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               processId);
-        address_ = process_ != nullptr ? VirtualAllocEx(process_, nullptr, size,
-                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                                       : nullptr;
+        process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                   processId));
+        base_ = static_cast<char*>(
+            VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     }
-    ~RemoteBuffer() {
-        if (address_ != nullptr) {
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        }
-        if (process_ != nullptr) {
-            CloseHandle(process_);
-        }
+    ~Remote() { VirtualFreeEx(process_.Get(), base_, 0, MEM_RELEASE); }
+    Remote(const Remote&) = delete;
+    Remote& operator=(const Remote&) = delete;
+    LPARAM At(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(base_ + offset); }
+    void Put(const void* data, SIZE_T size) {
+        WriteProcessMemory(process_.Get(), base_, data, size, nullptr);
     }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    LPARAM At(SIZE_T offset) const {
-        return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
-    }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
-        return address_ != nullptr && offset + size <= size_ &&
-               WriteProcessMemory(process_, reinterpret_cast<void*>(At(offset)), data, size,
-                                  nullptr) != 0;
-    }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
-        return address_ != nullptr && offset + size <= size_ &&
-               ReadProcessMemory(process_, reinterpret_cast<void*>(At(offset)), data, size,
-                                 nullptr) != 0;
+    void Get(void* data, SIZE_T size, SIZE_T offset = 0) {
+        ReadProcessMemory(process_.Get(), base_ + offset, data, size, nullptr);
     }
 
   private:
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-    SIZE_T size_;
+    UniqueHandle process_;
+    char* base_ = nullptr;
 };
 
-std::vector<std::string> Items(HWND control, UINT countMessage, UINT lengthMessage,
-                               UINT textMessage) {
-    std::vector<std::string> items;
-    const LRESULT count = Ask(control, countMessage);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring wide(static_cast<std::size_t>(std::max<LRESULT>(
-                              Ask(control, lengthMessage, static_cast<WPARAM>(i)), 0)) +
-                              1,
-                          L'\0');
-        Ask(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
-        items.push_back(Utf8(wide.c_str()));
-    }
-    return items;
+HWND FindTop(DWORD processId, const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        DWORD processId;
+        const std::function<bool(HWND)>* wanted;
+        std::vector<HWND> found;
+    } search{processId, &wanted, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && (*s->wanted)(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.front();
 }
 
 POINT Centre(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-void Send(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 INPUT KeyInput(WORD key, bool up) {
@@ -109,34 +89,18 @@ INPUT KeyInput(WORD key, bool up) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    switch (key) {
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_HOME:
-        case VK_END:
-        case VK_DELETE:
-            input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
-            break;
-        default:
-            break;
-    }
-    if (up) {
-        input.ki.dwFlags |= KEYEVENTF_KEYUP;
-    }
+    const bool extended = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_DELETE;
+    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
     return input;
 }
 
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(25)) {
         if (GetTickCount() - start >= timeoutMs) {
             return false;
         }
-        Sleep(25);
     }
     return true;
 }
@@ -147,36 +111,24 @@ bool AttachToDesktop() {
 }
 
 std::vector<HWND> TopWindows(DWORD processId, const std::string& caption) {
-    struct Search {
-        DWORD processId;
-        const std::string* caption;
-        std::vector<HWND> found;
-    } search{processId, &caption, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            const std::string className = ClassOf(window);
-            if (owner == wanted->processId && className != TOOLTIPS_CLASSA && className != "IME" &&
-                Text(window) == *wanted->caption) {
-                wanted->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    FindTop(processId, [&](HWND window) {
+        const std::string className = ClassOf(window);
+        if (className != TOOLTIPS_CLASSA && className != "IME" && Text(window) == caption) {
+            found.push_back(window);
+        }
+        return false;
+    });
+    return found;
 }
 
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : TopWindows(processId, caption)) {
-                if (IsWindowVisible(window)) {
-                    found = window;
-                }
-            }
+            const std::vector<HWND> windows = TopWindows(processId, caption);
+            const auto shown = std::find_if(windows.begin(), windows.end(), IsWindowVisible);
+            found = shown != windows.end() ? *shown : nullptr;
             return found != nullptr;
         },
         timeoutMs);
@@ -184,63 +136,43 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs)
 }
 
 HWND Control(HWND window, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
+    std::pair<int, HWND> search{id, nullptr};
     EnumChildWindows(
         window,
         [](HWND child, LPARAM parameter) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(parameter);
-            if (GetDlgCtrlID(child) != wanted->id) {
-                return TRUE;
-            }
-            wanted->found = child;
-            return FALSE;
+            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(parameter);
+            wanted->second = GetDlgCtrlID(child) == wanted->first ? child : nullptr;
+            return wanted->second == nullptr;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.second;
 }
 
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(
-                [](HWND window, LPARAM parameter) -> BOOL {
-                    auto* wanted = reinterpret_cast<Search*>(parameter);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    if (owner != wanted->processId || ClassOf(window) != "#32770" ||
-                        !IsWindowVisible(window)) {
-                        return TRUE;
-                    }
-                    wanted->found = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            found = FindTop(processId, [](HWND window) {
+                return ClassOf(window) == "#32770" && IsWindowVisible(window);
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 void ClickAt(POINT point, bool right) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (point.x * 65536 + width - 1) / width;
-    input.mi.dy = (point.y * 65536 + height - 1) / height;
+    input.mi.dx =
+        (point.x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy =
+        (point.y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    INPUT down = input;
-    down.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    INPUT up = input;
-    up.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    Send({input, down, up});
+    INPUT inputs[3] = {input, input, input};
+    inputs[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
 }
 
 void Click(HWND control) {
@@ -250,11 +182,11 @@ void Click(HWND control) {
 }
 
 void ClickRow(HWND listView, int row) {
-    RemoteBuffer remote(listView, sizeof(RECT));
+    Remote remote(listView, sizeof(RECT));
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
-    remote.Write(0, &rect, sizeof rect);
-    Ask(listView, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.At(0));
-    remote.Read(0, &rect, sizeof rect);
+    remote.Put(&rect, sizeof rect);
+    Ask(listView, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.At());
+    remote.Get(&rect, sizeof rect);
     POINT point{rect.left + 20, (rect.top + rect.bottom) / 2};
     ClientToScreen(listView, &point);
     ClickAt(point);
@@ -270,8 +202,6 @@ void ClickCloseBox(HWND window) {
 void ChooseInDropDown(HWND combo, const std::string& item) {
     const std::vector<std::string> items = ComboItems(combo);
     const auto index = std::find(items.begin(), items.end(), item) - items.begin();
-    DWORD processId = 0;
-    GetWindowThreadProcessId(combo, &processId);
     Click(combo);
     HWND list = nullptr;
     WaitUntil([&] {
@@ -298,7 +228,7 @@ void Key(WORD key, WORD modifier, WORD secondModifier) {
             inputs.push_back(KeyInput(held, true));
         }
     }
-    Send(inputs);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void Keys(const std::string& characters) {
@@ -307,9 +237,17 @@ void Keys(const std::string& characters) {
     }
 }
 
+bool ShowFolderInBrowser(HWND browser, const std::string& folder) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
+    Remote remote(browser, sizeof wide);
+    remote.Put(wide, sizeof wide);
+    return Ask(browser, BFFM_SETSELECTIONW, TRUE, remote.At()) != -1;
+}
+
 std::string Text(HWND window) {
-    wchar_t text[1024] = {};
-    Ask(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    std::wstring text(1024, L'\0');
+    Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     return Utf8(text);
 }
 
@@ -352,46 +290,42 @@ bool OnScreen(HWND control) {
 }
 
 std::vector<std::string> ComboItems(HWND combo) {
-    return Items(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+    std::vector<std::string> items;
+    for (LRESULT i = 0, count = Ask(combo, CB_GETCOUNT); i < count; ++i) {
+        std::wstring text(64, L'\0');
+        Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        items.push_back(Utf8(text));
+    }
+    return items;
 }
 
 std::string ComboText(HWND combo) {
     const std::vector<std::string> items = ComboItems(combo);
-    const LRESULT selected = Ask(combo, CB_GETCURSEL);
-    return selected >= 0 && static_cast<std::size_t>(selected) < items.size()
-               ? items[static_cast<std::size_t>(selected)]
-               : std::string{};
-}
-
-std::vector<std::string> ListBoxItems(HWND listBox) {
-    return Items(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+    const auto selected = static_cast<std::size_t>(Ask(combo, CB_GETCURSEL));
+    return selected < items.size() ? items[selected] : std::string{};
 }
 
 std::vector<Row> Rows(HWND listView) {
-    constexpr SIZE_T kChars = 1024;
-    RemoteBuffer remote(listView, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-    std::vector<Row> rows;
-    const LRESULT count = Ask(listView, LVM_GETITEMCOUNT);
-    for (int i = 0; i < count; ++i) {
-        Row row;
+    constexpr int kChars = 1024;
+    Remote remote(listView, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    std::vector<Row> rows(
+        static_cast<std::size_t>(std::max<LRESULT>(Ask(listView, LVM_GETITEMCOUNT), 0)));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         for (int column = 0; column < 2; ++column) {
             LVITEMW item{};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = i;
+            item.iItem = static_cast<int>(i);
             item.iSubItem = column;
-            item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
-            item.cchTextMax = static_cast<int>(kChars);
-            remote.Write(0, &item, sizeof item);
-            Ask(listView, LVM_GETITEMW, 0, remote.At(0));
-            wchar_t text[kChars] = {};
-            remote.Read(0, &item, sizeof item);
-            remote.Read(sizeof(LVITEMW), text, (kChars - 1) * sizeof(wchar_t));
-            (column == 0 ? row.letter : row.folder) = Utf8(text);
-            if (column == 0) {
-                row.image = item.iImage;
-            }
+            item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof item));
+            item.cchTextMax = kChars;
+            remote.Put(&item, sizeof item);
+            Ask(listView, LVM_GETITEMW, 0, remote.At());
+            std::wstring text(kChars, L'\0');
+            remote.Get(&item, sizeof item);
+            remote.Get(text.data(), (kChars - 1) * sizeof(wchar_t), sizeof item);
+            (column == 0 ? rows[i].letter : rows[i].folder) = Utf8(text);
+            rows[i].image = column == 0 ? item.iImage : rows[i].image;
         }
-        rows.push_back(row);
     }
     return rows;
 }
@@ -401,6 +335,7 @@ std::string DialogText(HWND dialog) {
 }
 
 bool HasTrayIcon(HWND window) {
+    // Changing nothing of an icon succeeds only when the icon is there.
     NOTIFYICONDATAA record{};
     record.cbSize = NOTIFYICONDATAA_V1_SIZE;
     record.hWnd = window;
@@ -424,10 +359,9 @@ bool Screenshot(const std::string& name) {
     LONGLONG last = -1;
     return WaitUntil([&] {
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        const LONGLONG size =
-            GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
-                ? (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-                : 0;
+        const LONGLONG size = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
+                                  ? data.nFileSizeLow
+                                  : 0;
         const bool settled = size > 0 && size == last;
         last = size;
         Sleep(settled ? 0 : 150);

@@ -39,6 +39,8 @@ void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and cli
 // VK_MENU, VK_SHIFT or VK_CONTROL held.
 void Key(WORD key, WORD modifier = 0, WORD secondModifier = 0);
 void Keys(const std::string& characters);
+// Points the shell's folder browser at a folder; Enter then chooses it.
+bool ShowFolderInBrowser(HWND browser, const std::string& folder);
 
 // Read-back.
 std::string Text(HWND window);
@@ -51,7 +53,6 @@ bool WaitForFocus(HWND window, int id);
 bool OnScreen(HWND control);
 std::vector<std::string> ComboItems(HWND combo);
 std::string ComboText(HWND combo);
-std::vector<std::string> ListBoxItems(HWND listBox);
 struct Row {
     std::string letter;
     std::string folder;

@@ -214,24 +214,4 @@ std::string PagesOpened() {
     return ReadFileText(WindowsPathOf(Environment("KESTROVA_WINE_STATE") + "/browser.log"));
 }
 
-bool ShowFolderInBrowser(HWND browser, const std::string& folder) {
-    // The path goes into the browser's process: the message carries a pointer.
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(browser, &processId);
-    UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
-    void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof wide, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    const bool written =
-        remote != nullptr && WriteProcessMemory(process.Get(), remote, wide, sizeof wide, nullptr);
-    if (written) {
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    }
-    if (remote != nullptr) {
-        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-    }
-    return written;
-}
-
 }  // namespace kestrova::e2e

@@ -80,7 +80,4 @@ std::string StoredRunValue();
 // The web pages opened so far (the test run's browser notes each one).
 std::string PagesOpened();
 
-// Points the shell's folder browser at a folder; Enter then chooses it.
-bool ShowFolderInBrowser(HWND browser, const std::string& folder);
-
 }  // namespace kestrova::e2e

@@ -6,196 +6,111 @@
 
 namespace kestrova::testing {
 
-namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
+std::string FakeFileSystem::Key(const std::string& text) {
+    std::string key = text;
+    std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+    return key;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return Lower(a) == Lower(b);
-}
-
-std::vector<std::string> Components(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\') {
-            parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
+void FakeFileSystem::Add(const std::string& path, const std::string& shortName, unsigned attributes,
+                         const std::string& contents) {
+    if (!drives_.contains(Key(path.substr(0, 2)))) {
+        AddDrive(path.substr(0, 2));
+    }
+    for (std::size_t slash = path.find('\\', 3); slash != std::string::npos;
+         slash = path.find('\\', slash + 1)) {
+        if (!Resolve(path.substr(0, slash))) {
+            Add(path.substr(0, slash), {}, kAttributeDirectory, {});
         }
     }
-    parts.push_back(part);
-    return parts;
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    nodes_[Key(path)] = {name, shortName.empty() ? name : shortName, contents, attributes};
 }
 
-bool IsDrive(const std::string& part) {
-    return part.size() == 2 && std::isalpha(static_cast<unsigned char>(part[0])) && part[1] == ':';
-}
-
-bool Fits(unsigned attributes, unsigned mask) {
-    const unsigned masked = kAttributeHidden | kAttributeSystem | kAttributeDirectory;
-    return (attributes & masked & ~mask) == 0;
-}
-
-}  // namespace
-
-void FakeFileSystem::AddDrive(const std::string& letter, unsigned type) {
-    driveTypes_[Lower(letter.substr(0, 2))] = type;
-}
-
-void FakeFileSystem::RemoveDrive(const std::string& letter) {
-    driveTypes_.erase(Lower(letter.substr(0, 2)));
-}
-
-void FakeFileSystem::AddNode(const std::string& longPath, const std::string& shortName,
-                             unsigned attributes, bool folder, const std::string& contents) {
-    const std::vector<std::string> parts = Components(longPath);
-    if (parts.empty() || !IsDrive(parts[0])) {
-        return;
-    }
-    if (!driveTypes_.contains(Lower(parts[0]))) {
-        AddDrive(parts[0]);
-    }
-    std::string key = Lower(parts[0]);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        key += "\\" + Lower(parts[i]);
-        const bool last = i + 1 == parts.size();
-        if (!last && nodes_.contains(key)) {
-            continue;
-        }
-        Node node;
-        node.longName = parts[i];
-        node.shortName = last && !shortName.empty() ? shortName : parts[i];
-        node.folder = !last || folder;
-        node.attributes = last ? attributes : kAttributeDirectory;
-        if (node.folder) {
-            node.attributes |= kAttributeDirectory;
-        }
-        node.contents = last ? contents : std::string{};
-        nodes_[key] = node;
-    }
-}
-
-void FakeFileSystem::AddFolder(const std::string& longPath, const std::string& shortName,
+void FakeFileSystem::AddFolder(const std::string& path, const std::string& shortName,
                                unsigned attributes) {
-    AddNode(longPath, shortName, attributes | kAttributeDirectory, true, {});
+    Add(path, shortName, attributes | kAttributeDirectory, {});
 }
 
-void FakeFileSystem::AddFile(const std::string& longPath, const std::string& contents,
+void FakeFileSystem::AddFile(const std::string& path, const std::string& contents,
                              const std::string& shortName, unsigned attributes) {
-    AddNode(longPath, shortName, attributes, false, contents);
-}
-
-std::optional<std::string> FakeFileSystem::FindChild(const std::string& parentKey,
-                                                     const std::string& name) const {
-    for (const auto& [key, node] : nodes_) {
-        const std::size_t slash = key.find_last_of('\\');
-        if (slash != std::string::npos && key.compare(0, slash, parentKey) == 0 &&
-            slash == parentKey.size() &&
-            (EqualNoCase(node.longName, name) || EqualNoCase(node.shortName, name))) {
-            return key;
-        }
-    }
-    return std::nullopt;
+    Add(path, shortName, attributes, contents);
 }
 
 std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) const {
-    if (path.find('\0') != std::string::npos) {
+    if (path.size() < 2 || path[1] != ':' || path.find('\0') != std::string::npos) {
         return std::nullopt;
     }
-    const std::vector<std::string> parts = Components(path);
-    if (!IsDrive(parts[0]) || !driveTypes_.contains(Lower(parts[0])) ||
-        driveTypes_.at(Lower(parts[0])) == kDriveNoRootDir) {
-        return std::nullopt;
+    const auto drive = drives_.find(Key(path.substr(0, 2)));
+    if (drive == drives_.end() || drive->second == kDriveNoRootDir ||
+        (path.size() > 2 && path[2] != '\\')) {
+        return std::nullopt;  // no volume, or a path relative to the drive's current folder
     }
-    std::string key = Lower(parts[0]);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        if (parts[i].empty()) {
-            // Only "E:\" may end in a backslash; a folder path with one fails
-            // as FindFirstFile fails on it.
-            if (i == 1 && parts.size() == 2) {
-                return key;
-            }
+    std::string key = drive->first;
+    // Each component, by its long or short name; an empty one (a doubled or a
+    // final backslash after a folder) names nothing.
+    for (std::size_t start = 3; start < path.size() || key.size() > 2;) {
+        const std::size_t end = path.find('\\', start);
+        const std::string part =
+            Key(path.substr(start, end == std::string::npos ? end : end - start));
+        const auto child = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
+            return entry.first.rfind(key + "\\", 0) == 0 &&
+                   entry.first.find('\\', key.size() + 1) == std::string::npos &&
+                   (Key(entry.second.name) == part || Key(entry.second.shortName) == part);
+        });
+        if (part.empty() || child == nodes_.end()) {
             return std::nullopt;
         }
-        const std::optional<std::string> child = FindChild(key, parts[i]);
-        if (!child) {
-            return std::nullopt;
+        key = child->first;
+        if (end == std::string::npos) {
+            break;
         }
-        key = *child;
+        start = end + 1;
     }
     return key;
 }
 
-std::optional<std::string> FakeFileSystem::ResolveParent(const std::string& path,
-                                                         std::string& lastName) const {
-    const std::size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos) {
-        return std::nullopt;
-    }
-    lastName = path.substr(slash + 1);
-    if (lastName.empty()) {
-        return std::nullopt;
-    }
-    const std::string parent = slash == 2 ? path.substr(0, 2) : path.substr(0, slash);
-    std::optional<std::string> key = Resolve(parent);
-    if (key && key->size() > 2 && !nodes_.at(*key).folder) {
-        return std::nullopt;
-    }
-    return key;
-}
-
-bool FakeFileSystem::Exists(const std::string& path) const {
-    return Resolve(path).has_value();
-}
-
-std::string FakeFileSystem::Contents(const std::string& path) const {
+FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
     const std::optional<std::string> key = Resolve(path);
-    return key && key->size() > 2 ? nodes_.at(*key).contents : std::string{};
+    return key && nodes_.contains(*key) ? &nodes_.at(*key) : nullptr;
+}
+
+std::optional<std::string> FakeFileSystem::Parent(const std::string& path,
+                                                  std::string& name) const {
+    const std::size_t slash = path.find_last_of('\\');
+    name = slash == std::string::npos ? std::string{} : path.substr(slash + 1);
+    const std::optional<std::string> parent =
+        name.empty() ? std::nullopt : Resolve(path.substr(0, slash == 2 ? 3 : slash));
+    if (!parent || (nodes_.contains(*parent) &&
+                    (!nodes_.at(*parent).Folder() || nodes_.at(*parent).readOnly))) {
+        return std::nullopt;
+    }
+    return parent;
+}
+
+std::string FakeFileSystem::Contents(const std::string& path) {
+    const Node* node = Find(path);
+    return node != nullptr ? node->contents : std::string{};
 }
 
 void FakeFileSystem::Remove(const std::string& path) {
     const std::optional<std::string> key = Resolve(path);
-    if (!key) {
-        return;
-    }
-    for (auto it = nodes_.begin(); it != nodes_.end();) {
-        if (it->first == *key || it->first.rfind(*key + "\\", 0) == 0) {
-            it = nodes_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-void FakeFileSystem::SetUnreadable(const std::string& path) {
-    if (const std::optional<std::string> key = Resolve(path); key && key->size() > 2) {
-        nodes_[*key].unreadable = true;
-    }
-}
-
-void FakeFileSystem::SetReadOnly(const std::string& path) {
-    if (const std::optional<std::string> key = Resolve(path); key && key->size() > 2) {
-        nodes_[*key].readOnly = true;
-    }
+    std::erase_if(nodes_, [&](const auto& entry) {
+        return key && (entry.first == *key || entry.first.rfind(*key + "\\", 0) == 0);
+    });
 }
 
 std::string FakeFileSystem::FindFirstName(const std::string& path, unsigned mask) {
     queries_.push_back(path);
     const std::optional<std::string> key = Resolve(path);
-    if (!key) {
+    const unsigned masked = kAttributeHidden | kAttributeSystem | kAttributeDirectory;
+    const bool root = key && !nodes_.contains(*key);
+    const unsigned attributes = root ? kAttributeDirectory : key ? nodes_.at(*key).attributes : 0;
+    if (!key || (attributes & masked & ~mask) != 0) {
         return {};
     }
-    if (key->size() == 2) {
-        return Fits(kAttributeDirectory, mask) ? path.substr(0, 2) + "\\" : std::string{};
-    }
-    const Node& node = nodes_.at(*key);
-    return Fits(node.attributes, mask) ? node.longName : std::string{};
+    return root ? path.substr(0, 2) + "\\" : nodes_.at(*key).name;
 }
 
 unsigned FakeFileSystem::ShortPathName(const std::string& path, char* buffer, unsigned size) {
@@ -203,101 +118,83 @@ unsigned FakeFileSystem::ShortPathName(const std::string& path, char* buffer, un
     if (!key) {
         return 0;
     }
-    std::string shortPath = path.substr(0, 2);
-    if (key->size() == 2) {
-        shortPath += "\\";
-    } else {
-        std::string walked = key->substr(0, 2);
-        for (const std::string& part : Components(key->substr(3))) {
-            walked += "\\" + part;
-            shortPath += "\\" + nodes_.at(walked).shortName;
-        }
+    std::string shortPath = path.substr(0, 2) + (key->size() == 2 ? "\\" : "");
+    for (std::size_t slash = key->find('\\'); slash != std::string::npos;
+         slash = key->find('\\', slash + 1)) {
+        const std::size_t end = key->find('\\', slash + 1);
+        shortPath += "\\" + nodes_.at(key->substr(0, end)).shortName;
     }
     if (shortPath.size() + 1 > size) {
-        // Like the API: the size needed, terminator included; the buffer is
-        // left with whatever it held.
-        return static_cast<unsigned>(shortPath.size() + 1);
+        return static_cast<unsigned>(shortPath.size() + 1);  // the size the API would need
     }
     std::memcpy(buffer, shortPath.c_str(), shortPath.size() + 1);
     return static_cast<unsigned>(shortPath.size());
 }
 
 unsigned FakeFileSystem::DriveType(const std::string& drive) {
-    const auto it = driveTypes_.find(Lower(drive.substr(0, 2)));
-    return it == driveTypes_.end() ? kDriveNoRootDir : it->second;
+    const auto it = drives_.find(Key(drive.substr(0, 2)));
+    return it == drives_.end() ? kDriveNoRootDir : it->second;
 }
 
 ReadStatus FakeFileSystem::ReadWholeFile(const std::string& path, std::string& contents) {
-    const std::optional<std::string> key = Resolve(path);
-    if (!key) {
+    if (!Resolve(path)) {
         return ReadStatus::NotFound;
     }
-    if (key->size() == 2) {
+    const Node* node = Find(path);
+    if (node == nullptr || node->Folder() || node->unreadable) {
         return ReadStatus::Failed;
     }
-    const Node& node = nodes_.at(*key);
-    if (node.folder || node.unreadable) {
-        return ReadStatus::Failed;
-    }
-    contents = node.contents;
+    contents = node->contents;
     return ReadStatus::Ok;
 }
 
 bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& contents) {
     std::string name;
-    const std::optional<std::string> parent = ResolveParent(path, name);
-    if (!parent || (parent->size() > 2 && nodes_.at(*parent).readOnly)) {
+    const std::optional<std::string> parent = Parent(path, name);
+    const Node* existing = Find(path);
+    if (!parent || (existing != nullptr &&
+                    (existing->Folder() || existing->readOnly || existing->unreadable))) {
         return false;
     }
-    if (const std::optional<std::string> existing = FindChild(*parent, name)) {
-        const Node& node = nodes_.at(*existing);
-        if (node.folder || node.readOnly || node.unreadable) {
-            return false;
-        }
-    }
-    Node node;
-    node.longName = name;
-    node.shortName = name;
-    if (diskFullAfter_ && contents.size() > *diskFullAfter_) {
-        // A full disk leaves a cut file behind and fails the write.
-        node.contents = contents.substr(0, *diskFullAfter_);
-        nodes_[*parent + "\\" + Lower(name)] = node;
-        return false;
-    }
-    node.contents = contents;
-    nodes_[*parent + "\\" + Lower(name)] = node;
-    return true;
+    // A full disk leaves a cut file behind and fails the write.
+    const bool full = diskFullAfter_ && contents.size() > *diskFullAfter_;
+    nodes_[*parent + "\\" + Key(name)] = {name, name,
+                                          full ? contents.substr(0, *diskFullAfter_) : contents};
+    return !full;
 }
 
 bool FakeFileSystem::ReplaceWith(const std::string& from, const std::string& to) {
-    const std::optional<std::string> source = Resolve(from);
+    const Node* source = Find(from);
+    const Node* target = Find(to);
     std::string name;
-    const std::optional<std::string> parent = ResolveParent(to, name);
-    if (!source || source->size() == 2 || nodes_.at(*source).folder || !parent) {
+    const std::optional<std::string> parent = Parent(to, name);
+    if (source == nullptr || source->Folder() || !parent ||
+        (target != nullptr && (target->Folder() || target->readOnly || target->unreadable))) {
         return false;
     }
-    if (const std::optional<std::string> existing = FindChild(*parent, name)) {
-        const Node& node = nodes_.at(*existing);
-        if (node.folder || node.readOnly || node.unreadable) {
-            return false;
-        }
-        nodes_.erase(*existing);
+    Node moved = *source;
+    Remove(from);
+    Remove(to);
+    moved.name = moved.shortName = name;
+    nodes_[*parent + "\\" + Key(name)] = moved;
+    return true;
+}
+
+bool FakeFileSystem::DeleteFileAt(const std::string& path) {
+    const Node* node = Find(path);
+    if (node == nullptr || node->Folder() || node->readOnly) {
+        return false;
     }
-    Node moved = nodes_.at(*source);
-    nodes_.erase(*source);
-    moved.longName = name;
-    moved.shortName = name;
-    nodes_[*parent + "\\" + Lower(name)] = moved;
+    Remove(path);
     return true;
 }
 
 bool FakeFileSystem::CreateFolder(const std::string& path) {
     std::string name;
-    const std::optional<std::string> parent = ResolveParent(path, name);
-    if (!parent || (parent->size() > 2 && nodes_.at(*parent).readOnly)) {
+    if (!Parent(path, name)) {
         return false;
     }
-    if (!Resolve(path)) {
+    if (!Exists(path)) {
         AddFolder(path);
     }
     return true;
@@ -315,15 +212,6 @@ std::string FakeFileSystem::FromLegacyCodePage(const std::string& bytes) {
         }
     }
     return text;
-}
-
-bool FakeFileSystem::DeleteFileAt(const std::string& path) {
-    const std::optional<std::string> key = Resolve(path);
-    if (!key || key->size() == 2 || nodes_.at(*key).folder || nodes_.at(*key).readOnly) {
-        return false;
-    }
-    nodes_.erase(*key);
-    return true;
 }
 
 }  // namespace kestrova::testing

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -11,33 +10,28 @@
 namespace kestrova::testing {
 
 // An in-memory file system with drive letters, short (8.3) names, attribute
-// masks and the failures a real disk can have. Names compare without regard
-// to case, and a path may use long or short names in any mix, as on Windows.
+// masks and the failures a real disk has. Names compare without regard to
+// case, and a path may mix long and short names, as on Windows.
 class FakeFileSystem final : public FileSystem {
   public:
-    // A drive with a volume (type 3 fixed unless given), or a letter whose
-    // drive type is something else (2 removable with no medium, ...).
-    void AddDrive(const std::string& letter, unsigned type = 3);
-    void RemoveDrive(const std::string& letter);
-
-    // Adds a folder (and any missing parents, with their own names as short
-    // names). `shortName` empty: the folder's name is its own short name.
-    void AddFolder(const std::string& longPath, const std::string& shortName = {},
+    // A drive with a volume (type 3, fixed, unless given).
+    void AddDrive(const std::string& letter, unsigned type = 3) { drives_[Key(letter)] = type; }
+    void RemoveDrive(const std::string& letter) { drives_.erase(Key(letter)); }
+    // A folder or file and any missing parents; a node's short name is its
+    // own name unless given.
+    void AddFolder(const std::string& path, const std::string& shortName = {},
                    unsigned attributes = kAttributeDirectory);
-    void AddFile(const std::string& longPath, const std::string& contents = {},
+    void AddFile(const std::string& path, const std::string& contents = {},
                  const std::string& shortName = {}, unsigned attributes = 0);
     void Remove(const std::string& path);
-
-    // Failures: a file that cannot be read, that refuses to be written or
-    // replaced (read-only, or held open without sharing), a folder in which
-    // nothing can be created, and writes that stop after `bytes` bytes (a full disk).
-    void SetUnreadable(const std::string& path);
-    void SetReadOnly(const std::string& path);
+    // A file that cannot be read; a file or folder that refuses writes; a
+    // disk whose writes stop after `bytes` bytes.
+    void SetUnreadable(const std::string& path) { Find(path)->unreadable = true; }
+    void SetReadOnly(const std::string& path) { Find(path)->readOnly = true; }  // a file or folder
     void SetDiskFullAfter(std::size_t bytes) { diskFullAfter_ = bytes; }
 
-    bool Exists(const std::string& path) const;
-    std::string Contents(const std::string& path) const;
-
+    bool Exists(const std::string& path) const { return Resolve(path).has_value(); }
+    std::string Contents(const std::string& path);
     // Every directory query asked, in order.
     const std::vector<std::string>& Queries() const { return queries_; }
     void ClearQueries() { queries_.clear(); }
@@ -55,25 +49,23 @@ class FakeFileSystem final : public FileSystem {
 
   private:
     struct Node {
-        std::string longName;
-        std::string shortName;
+        std::string name, shortName, contents;
         unsigned attributes = 0;
-        bool folder = false;
         bool unreadable = false;
         bool readOnly = false;
-        std::string contents;
+        bool Folder() const { return (attributes & kAttributeDirectory) != 0; }
     };
-
-    // The key of the node a path names (lower-case long path), if any.
+    static std::string Key(const std::string& text);
+    // The key of the node a path names ("c:" for a drive's root), if any.
     std::optional<std::string> Resolve(const std::string& path) const;
-    std::optional<std::string> ResolveParent(const std::string& path, std::string& lastName) const;
-    std::optional<std::string> FindChild(const std::string& parentKey,
-                                         const std::string& name) const;
-    void AddNode(const std::string& longPath, const std::string& shortName, unsigned attributes,
-                 bool folder, const std::string& contents);
+    Node* Find(const std::string& path);
+    // The parent folder's key of a path to be made, and the new name.
+    std::optional<std::string> Parent(const std::string& path, std::string& name) const;
+    void Add(const std::string& path, const std::string& shortName, unsigned attributes,
+             const std::string& contents);
 
-    std::map<std::string, unsigned> driveTypes_;  // "e:" -> type
-    std::map<std::string, Node> nodes_;           // "c:\program files" -> node
+    std::map<std::string, unsigned> drives_;  // "e:" -> type
+    std::map<std::string, Node> nodes_;       // "c:\program files" -> node
     std::vector<std::string> queries_;
     std::optional<std::size_t> diskFullAfter_;
 };
