@@ -187,13 +187,8 @@ void UnmapAll() {
 }
 
 void SetRunValue(const std::string& text) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "Kestrova", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1));
-        RegCloseKey(key);
-    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Kestrova", REG_SZ, text.c_str(),
+                    static_cast<DWORD>(text.size() + 1));
 }
 
 void DeleteRunValue() {
