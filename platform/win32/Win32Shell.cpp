@@ -9,16 +9,6 @@ namespace kestrova {
 
 namespace {
 
-// The shell and COM are loaded when the browser is first wanted, not at
-// start-up: most runs of the program never browse, and loading them costs a
-// noticeable part of the start under Wine.
-struct ShellFunctions {
-    decltype(&SHBrowseForFolderW) browse = nullptr;
-    decltype(&SHGetPathFromIDListW) pathFromList = nullptr;
-    decltype(&CoTaskMemFree) freeMemory = nullptr;
-    bool ready = false;
-};
-
 template <typename Function>
 Function Find(HMODULE module, const char* name) {
     return module == nullptr
@@ -26,23 +16,35 @@ Function Find(HMODULE module, const char* name) {
                : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+struct ShellFunctions {
+    decltype(&SHBrowseForFolderW) browse = nullptr;
+    decltype(&SHGetPathFromIDListW) pathFromList = nullptr;
+    decltype(&Shell_NotifyIconA) notify = nullptr;
+    decltype(&ShellExecuteA) execute = nullptr;
+};
+
 const ShellFunctions& Shell() {
     static const ShellFunctions functions = [] {
-        ShellFunctions loaded;
-        HMODULE ole = LoadLibraryA("ole32.dll");
         HMODULE shell = LoadLibraryA("shell32.dll");
-        const auto initialize = Find<decltype(&CoInitializeEx)>(ole, "CoInitializeEx");
-        loaded.freeMemory = Find<decltype(&CoTaskMemFree)>(ole, "CoTaskMemFree");
-        loaded.browse = Find<decltype(&SHBrowseForFolderW)>(shell, "SHBrowseForFolderW");
-        loaded.pathFromList = Find<decltype(&SHGetPathFromIDListW)>(shell, "SHGetPathFromIDListW");
-        // COM once for the window's thread, which is the only one that browses;
-        // it stays initialised until the process ends.
-        loaded.ready = initialize != nullptr && loaded.freeMemory != nullptr &&
-                       loaded.browse != nullptr && loaded.pathFromList != nullptr &&
-                       SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-        return loaded;
+        return ShellFunctions{Find<decltype(&SHBrowseForFolderW)>(shell, "SHBrowseForFolderW"),
+                              Find<decltype(&SHGetPathFromIDListW)>(shell, "SHGetPathFromIDListW"),
+                              Find<decltype(&Shell_NotifyIconA)>(shell, "Shell_NotifyIconA"),
+                              Find<decltype(&ShellExecuteA)>(shell, "ShellExecuteA")};
     }();
     return functions;
+}
+
+// COM, which only the folder browser needs, once for the window's thread
+// (the only one that browses); it stays initialised until the process ends.
+decltype(&CoTaskMemFree) ComMemoryFree() {
+    static const auto freeMemory = [] {
+        HMODULE ole = LoadLibraryA("ole32.dll");
+        const auto initialize = Find<decltype(&CoInitializeEx)>(ole, "CoInitializeEx");
+        return initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED))
+                   ? Find<decltype(&CoTaskMemFree)>(ole, "CoTaskMemFree")
+                   : nullptr;
+    }();
+    return freeMemory;
 }
 
 }  // namespace
@@ -50,7 +52,8 @@ const ShellFunctions& Shell() {
 bool BrowseForFolder(HWND owner, const std::string& prompt, std::string& folder) {
     folder.clear();
     const ShellFunctions& shell = Shell();
-    if (!shell.ready) {
+    const auto freeMemory = ComMemoryFree();
+    if (shell.browse == nullptr || shell.pathFromList == nullptr || freeMemory == nullptr) {
         return true;
     }
     // Asked wide, so that the name comes back whole whatever the code page.
@@ -68,7 +71,7 @@ bool BrowseForFolder(HWND owner, const std::string& prompt, std::string& folder)
     }
     std::array<wchar_t, MAX_PATH> path{};
     const BOOL found = shell.pathFromList(item, path.data());
-    shell.freeMemory(item);
+    freeMemory(item);
     path.back() = L'\0';
     if (!found || path[0] == L'\0') {
         return true;
@@ -90,6 +93,16 @@ bool BrowseForFolder(HWND owner, const std::string& prompt, std::string& folder)
     WideCharToMultiByte(CP_ACP, flags, path.data(), -1, folder.data(), size, nullptr, nullptr);
     folder.resize(static_cast<std::size_t>(size - 1));
     return true;
+}
+
+bool NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
+    return Shell().notify != nullptr && Shell().notify(message, record) != FALSE;
+}
+
+void OpenPage(HWND owner, const char* address) {
+    if (Shell().execute != nullptr) {
+        Shell().execute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    }
 }
 
 }  // namespace kestrova

@@ -101,6 +101,10 @@ const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 const std::string kRescueFolder = "C:\\Users\\You\\AppData\\Local\\Kestrova";
 const std::string kRescue = kRescueFolder + "\\Shrt.rescue";
 const std::string kExe = "C:\\Kestrova\\Kestrova.exe ";
+// How the view records a message's style after its text.
+std::string Style(int style) {
+    return "|" + std::to_string(style);
+}
 
 class MountFormTest : public ::testing::Test {
   protected:
@@ -264,7 +268,7 @@ TEST_F(MountFormTest, TheListsClicksDoubleClicksAndHint) {
     form.lstDrives_DblClick(1, 0);
     form.lstDrives_DblClick(1, 1);  // the folder is gone: named as stored
     EXPECT_EQ(Started(), Lines{"explorer.exe /e,C:\\Work"});
-    EXPECT_EQ(view.messages, Lines{"C:\\GONE is not avalailable.     |16"});
+    EXPECT_EQ(view.messages, Lines{"C:\\GONE is not avalailable.     " + Style(kStyleCritical)});
     form.lstDrives_MouseMove();
     EXPECT_EQ(view.tooltip, "Double click a Virtual Drive to open the Directory");
     form.cmdRemove_Click();
@@ -324,7 +328,8 @@ TEST_F(MountFormTest, BrowseTakesAFolderButNeitherARootNorANameThatCannotBeKept)
     EXPECT_FALSE(view.selection.has_value());
     EXPECT_TRUE(view.messages.empty());
     Browse("C:\\");
-    EXPECT_EQ(view.messages.back(), "C:\\ cannot be mounted as a Virtual Drive     |48");
+    EXPECT_EQ(view.messages.back(),
+              "C:\\ cannot be mounted as a Virtual Drive     " + Style(kStyleExclamation));
     EXPECT_EQ(form.PendingFolder() + view.folderText, "");
     view.nameKept = false;
     Browse("C:\\Data");
@@ -338,7 +343,8 @@ TEST_F(MountFormTest, BrowseTakesAFolderButNeitherARootNorANameThatCannotBeKept)
 TEST_F(MountFormTest, CreateDriveMapsTheFolderOnTheChosenLetter) {
     Load("B:-C:\\PROGRA~1\r\n");  // B: is held, though not mounted
     form.Command3_Click(std::nullopt, false);
-    EXPECT_EQ(view.messages, Lines{"Please select a Directory to Mount     |64"});
+    EXPECT_EQ(view.messages,
+              Lines{"Please select a Directory to Mount     " + Style(kStyleInformation)});
     EXPECT_EQ(view.letters[1], "F:");
     Browse("C:\\Program Files");
     form.Combo1_Click(1);
@@ -391,7 +397,8 @@ TEST_F(MountFormTest, CreateDriveMountsTheSelectedRowAgainAndSavesOnlyThen) {
     EXPECT_EQ(Started().size(), 1u);
     EXPECT_EQ(view.messages.back(),
               "\"ZZ:-C:\\X\" in Shrt.dat is not a drive letter and a folder, so it cannot be "
-              "mounted.     |48");
+              "mounted.     " +
+                  Style(kStyleExclamation));
 }
 
 TEST_F(MountFormTest, OptionsWriteTheRunValueAndReadItBack) {
@@ -425,7 +432,8 @@ TEST_F(MountFormTest, MountingOptionsNeedDrivesAndARefusedWriteIsReported) {
     run.SetRegistryValue("Kestrova", kExe + "/B", kRegSz);
     Load("");
     EXPECT_EQ(RunValue(), "(none)");  // deleted, then the message, once
-    EXPECT_EQ(view.messages, Lines{"There are no Virtual Drives in the list to Mount    |64"});
+    EXPECT_EQ(view.messages, Lines{"There are no Virtual Drives in the list to Mount    " +
+                                   Style(kStyleInformation)});
     form.opt_Click(StartupOption::T);
     EXPECT_EQ(RunValue(), kExe + "/T");
     registry.FailCall(MemoryRegistry::Call::SetValue, 5);
@@ -437,14 +445,16 @@ TEST_F(MountFormTest, MountingOptionsNeedDrivesAndARefusedWriteIsReported) {
     EXPECT_EQ(view.shownOption, StartupOption::None);  // the option shown goes back
     EXPECT_EQ(view.messages.back(),
               "The startup option could not be saved in the registry; Windows startup is "
-              "unchanged.     |48");
+              "unchanged.     " +
+                  Style(kStyleExclamation));
 }
 
 TEST_F(MountFormTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
     run.SetRegistryValue("Kestrova", kExe + "/M", kRegSz);
     Load("E:-C:\\WORK\r\nF:-C:\\MY-DIR\r\n");
     form.Command4_Click();
-    EXPECT_EQ(view.messages, Lines{"Please select a Virtual Drive to remove     |64"});
+    EXPECT_EQ(view.messages,
+              Lines{"Please select a Virtual Drive to remove     " + Style(kStyleInformation)});
     form.lstDrives_Click(1);
     form.Command4_Click();
     EXPECT_EQ(fs.Contents("C:\\Kestrova\\Remove.bat"),
@@ -458,7 +468,8 @@ TEST_F(MountFormTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
     form.Command4_Click();
     EXPECT_EQ(RunValue(), "(none)");  // the last one: the option falls back to none
     form.Command4_Click();
-    EXPECT_EQ(view.messages.back(), "There are no Virtual Drives to remove     |64");
+    EXPECT_EQ(view.messages.back(),
+              "There are no Virtual Drives to remove     " + Style(kStyleInformation));
     EXPECT_EQ(view.calls.back(), "focus browse");
 }
 
@@ -479,7 +490,8 @@ TEST_F(MountFormTest, RemoveAllGoesFromTheLastRowToTheFirst) {
     EXPECT_TRUE(view.entries.empty());
     EXPECT_EQ(RunValue(), "(none)");
     form.cmdRemove_Click();
-    EXPECT_EQ(view.messages.back(), "There are no Virtual Drives to remove     |64");
+    EXPECT_EQ(view.messages.back(),
+              "There are no Virtual Drives to remove     " + Style(kStyleInformation));
     EXPECT_NE(view.calls.back(), "focus browse");
 }
 
@@ -535,7 +547,8 @@ TEST_F(MountFormTest, AUserCloseThatCannotSaveIsRetriedOrCancelled) {
     EXPECT_EQ(view.messages.back(),
               "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.  "
               "     Retry to save them again, or Cancel to keep Kestrova open with its Virtual "
-              "Drives.     |53");
+              "Drives.     " +
+                  Style(kStyleExclamation | kButtonsRetryCancel));
     view.answers = {kAnswerRetry};
     view.onAnswer = [&] { fs.Remove(kStore); };  // writable while the question is up
     EXPECT_TRUE(form.Form_Unload(CloseKind::User));

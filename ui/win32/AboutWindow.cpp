@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/Win32Shell.h"
 #include "ui/AboutForm.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Controls.h"
@@ -42,15 +43,6 @@ std::string ProgramVersion() {
         }
     }
     return VersionText(0, 0, 0);
-}
-
-// Opens an address in the user's browser; the shell is loaded on first use.
-void OpenPage(HWND owner, const char* address) {
-    static const auto execute = reinterpret_cast<decltype(&ShellExecuteA)>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "ShellExecuteA")));
-    if (execute != nullptr) {
-        execute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
-    }
 }
 
 }  // namespace

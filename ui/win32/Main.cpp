@@ -20,25 +20,8 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
 
     void ShowRunningCopy() override {
         // The main window of the other process (this one has a hidden one too).
-        struct Search {
-            DWORD self;
-            HWND found;
-        } search{GetCurrentProcessId(), nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* wanted = reinterpret_cast<Search*>(parameter);
-                char className[64] = {};
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == wanted->self ||
-                    GetClassNameA(window, className, sizeof className) == 0 ||
-                    lstrcmpA(className, kestrova::MainWindow::ClassName()) != 0) {
-                    return TRUE;
-                }
-                wanted->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        Search search{GetCurrentProcessId(), nullptr};
+        EnumWindows(FindOther, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr) {
             return;
         }
@@ -51,6 +34,23 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
     }
 
   private:
+    struct Search {
+        DWORD self;
+        HWND found;
+    };
+    static BOOL CALLBACK FindOther(HWND window, LPARAM parameter) {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        char className[64] = {};
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->self || GetClassNameA(window, className, sizeof className) == 0 ||
+            lstrcmpA(className, kestrova::MainWindow::ClassName()) != 0) {
+            return TRUE;
+        }
+        search->found = window;
+        return FALSE;
+    }
+
     kestrova::UniqueHandle mutex_;
 };
 

@@ -21,14 +21,6 @@ namespace {
 // build, 104 in a 64-bit one (the handles are wider).
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
 
-// The shell is loaded only when an icon is wanted, so that a plain start does
-// not pay for it.
-BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* record) {
-    static const auto notify = reinterpret_cast<decltype(&Shell_NotifyIconA)>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
-    return notify != nullptr && notify(message, record);
-}
-
 const char kPaneClass[] = "KestrovaPane";
 const char kTitle[] = "Kestrova";
 
