@@ -424,23 +424,10 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     view_.ScreenAndWindowSize(screenWidth, screenHeight, windowWidth, windowHeight);
     view_.MoveWindowTo((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2);
 
-    const std::function<void()>* routine = nullptr;
-    switch (mode) {
-        case StartupMode::MountAndExit:
-            routine = &mountAllAndExit;
-            break;
-        case StartupMode::RemoveAndExit:
-            routine = &removeAllAndExit;
-            break;
-        case StartupMode::Tray:
-            routine = &addTrayIcon;
-            break;
-        case StartupMode::TrayAndMount:
-            routine = &mountAllAndTray;
-            break;
-        case StartupMode::Normal:
-            break;
-    }
+    // The routine of each mode, in the order of StartupMode; none for the normal start.
+    const std::function<void()>* const routines[] = {nullptr, &mountAllAndExit, &removeAllAndExit,
+                                                     &addTrayIcon, &mountAllAndTray};
+    const std::function<void()>* routine = routines[static_cast<std::size_t>(mode)];
     if (routine != nullptr && *routine) {
         (*routine)();
     } else {

@@ -79,6 +79,16 @@ class ScopedKey {
     bool owned_ = false;
 };
 
+// The key an enumeration lists: `Keyname` below `hKey`, opened for reading
+// into `opened`, or `hKey` itself when there is no name; 0 when it cannot be
+// opened.
+RegistryHandle OpenToList(ScopedKey& opened, std::int32_t hKey, const std::string& Keyname) {
+    if (Keyname.empty()) {
+        return WidenKey(hKey);
+    }
+    return opened.Open(WidenKey(hKey), Keyname, kKeyRead) == kErrorSuccess ? opened.Get() : 0;
+}
+
 std::uint32_t SizeOf(const ByteArray& bytes) {
     return static_cast<std::uint32_t>(bytes.size());
 }
@@ -365,14 +375,8 @@ KeyCollection RegistryRoutines::EnumRegistryKeys(std::int32_t hKey,
                                                  const std::string& Keyname) const {
     KeyCollection keys;
     ScopedKey opened(api_);
-    RegistryHandle key = WidenKey(hKey);
-    if (!Keyname.empty()) {
-        if (opened.Open(key, Keyname, kKeyRead) != kErrorSuccess) {
-            return keys;
-        }
-        key = opened.Get();
-    }
-    for (std::uint32_t index = 0;; ++index) {
+    const RegistryHandle key = OpenToList(opened, hKey, Keyname);
+    for (std::uint32_t index = 0; key != 0; ++index) {
         std::array<char, kNameBufferSize> name{};
         std::uint32_t nameSize = kNameBufferSize;
         std::array<char, 1> keyClass{};
@@ -401,14 +405,8 @@ std::vector<RegistryValueEntry> RegistryRoutines::EnumRegistryValues(
     std::int32_t hKey, const std::string& Keyname) const {
     std::vector<RegistryValueEntry> values;
     ScopedKey opened(api_);
-    RegistryHandle key = WidenKey(hKey);
-    if (!Keyname.empty()) {
-        if (opened.Open(key, Keyname, kKeyRead) != kErrorSuccess) {
-            return values;
-        }
-        key = opened.Get();
-    }
-    for (std::uint32_t index = 0;; ++index) {
+    const RegistryHandle key = OpenToList(opened, hKey, Keyname);
+    for (std::uint32_t index = 0; key != 0; ++index) {
         std::array<char, kNameBufferSize> name{};
         std::uint32_t nameSize = kNameBufferSize;
         ByteArray data(kEnumDataBufferSize, 0);

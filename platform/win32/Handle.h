@@ -9,10 +9,10 @@
 
 namespace kestrova {
 
-// Owns one handle of a kind and frees it with `Free` on every path. Null
+// Owns one handle of a kind and frees it with a `Free` on every path. Null
 // holds nothing, and so does INVALID_HANDLE_VALUE, which files and searches
 // give for a failure.
-template <typename Kind, void (*Free)(Kind)>
+template <typename Kind, const auto& Free>
 class Owned {
   public:
     Owned() = default;
@@ -49,51 +49,40 @@ class Owned {
     Kind handle_ = nullptr;
 };
 
-namespace release {
-inline void Kernel(HANDLE handle) {
-    CloseHandle(handle);
-}
-inline void Search(HANDLE handle) {
-    FindClose(handle);
-}
-inline void Gdi(HGDIOBJ object) {
-    DeleteObject(object);
-}
-inline void Icon(HICON icon) {
-    DestroyIcon(icon);
-}
-inline void Menu(HMENU menu) {
-    DestroyMenu(menu);
-}
-inline void Images(HIMAGELIST images) {
-    ImageList_Destroy(images);
-}
-inline void MemoryDc(HDC dc) {
-    DeleteDC(dc);
-}
-}  // namespace release
+// How each kind is freed, and the owners of a kernel object (a file, a
+// process, a mutex), a FindFirstFile search, a GDI object, an icon, a menu,
+// an image list and a memory device context.
+inline constexpr auto kCloseHandle = [](HANDLE handle) { CloseHandle(handle); };
+inline constexpr auto kFindClose = [](HANDLE search) { FindClose(search); };
+inline constexpr auto kDeleteObject = [](HGDIOBJ object) { DeleteObject(object); };
+inline constexpr auto kDestroyIcon = [](HICON icon) { DestroyIcon(icon); };
+inline constexpr auto kDestroyMenu = [](HMENU menu) { DestroyMenu(menu); };
+inline constexpr auto kDestroyImages = [](HIMAGELIST images) { ImageList_Destroy(images); };
+inline constexpr auto kDeleteDc = [](HDC dc) { DeleteDC(dc); };
+using UniqueHandle = Owned<HANDLE, kCloseHandle>;
+using FindHandle = Owned<HANDLE, kFindClose>;
+using GdiObject = Owned<HGDIOBJ, kDeleteObject>;
+using IconHandle = Owned<HICON, kDestroyIcon>;
+using MenuHandle = Owned<HMENU, kDestroyMenu>;
+using ImageListHandle = Owned<HIMAGELIST, kDestroyImages>;
+using MemoryDcHandle = Owned<HDC, kDeleteDc>;
 
-// A kernel object (a file, a process, a mutex).
-using UniqueHandle = Owned<HANDLE, release::Kernel>;
-// A FindFirstFile search.
-using FindHandle = Owned<HANDLE, release::Search>;
-using GdiObject = Owned<HGDIOBJ, release::Gdi>;
-using IconHandle = Owned<HICON, release::Icon>;
-using MenuHandle = Owned<HMENU, release::Menu>;
-using ImageListHandle = Owned<HIMAGELIST, release::Images>;
-using MemoryDcHandle = Owned<HDC, release::MemoryDc>;
+// What a scope owns is not copied.
+class NoCopy {
+  public:
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+
+  protected:
+    NoCopy() = default;
+    ~NoCopy() = default;
+};
 
 // A window's device context, released to its window.
-class WindowDc {
+class WindowDc : NoCopy {
   public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() { ReleaseDC(window_, dc_); }
     HDC Get() const { return dc_; }
 
   private:
@@ -102,12 +91,10 @@ class WindowDc {
 };
 
 // An object selected into a device context until the end of the scope.
-class Selection {
+class Selection : NoCopy {
   public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~Selection() { SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
 
   private:
     HDC dc_;

@@ -67,13 +67,8 @@ void AboutWindow::Close() {
 void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
     mainWindow_ = mainWindow;
     if (Handle() == nullptr) {
-        instance_ = instance;
-        {
-            WindowDc screen(nullptr);
-            dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSX);
-        }
-        if (!font_.Valid()) {
-            font_.Reset(CreateMessageFont());
+        Prepare(instance);
+        if (!titleFont_.Valid()) {
             titleFont_.Reset(CreateMessageFont(FW_BOLD, 150));
             largeIcon_.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
                                                            IMAGE_ICON, Pixels(48), Pixels(48), 0)));
@@ -87,8 +82,7 @@ void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
         const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
         const std::string caption = std::string("About ") + kTitle;
-        CreateBase(instance, kClass, caption.c_str(), style, 0,
-                   {left, top, left + width, top + height},
+        CreateBase(kClass, caption.c_str(), style, {left, top, left + width, top + height},
                    LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA)), nullptr);
     }
     if (Handle() != nullptr) {
@@ -99,18 +93,11 @@ void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
 
 HWND AboutWindow::Add(const char* className, const char* text, DWORD style, int id, int left,
                       int top, int width, int height) {
-    const RECT pixels{Pixels(left), Pixels(top), Pixels(left + width), Pixels(top + height)};
-    return CreateChild(Handle(), instance_, className, text, WS_VISIBLE | style, 0, id, pixels,
-                       static_cast<HFONT>(font_.Get()));
-}
-
-void AboutWindow::AddTooltip(HWND control, const char* text) {
-    kestrova::AddTooltip(tooltip_, Handle(), control, text);
+    return AddChild(Handle(), className, text, WS_VISIBLE | style, id,
+                    {left, top, left + width, top + height}, 96);
 }
 
 void AboutWindow::CreateControls() {
-    tooltip_ = CreateTooltipControl(Handle(), instance_);
-
     HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA));
     HWND picture = Add("STATIC", "", SS_ICON | SS_NOTIFY, ids::picIcon, 12, 12, 32, 32);
     SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);

@@ -27,24 +27,19 @@ class AboutWindow final : public WindowBase {
     void CreateControls();
     HWND Add(const char* className, const char* text, DWORD style, int id, int left, int top,
              int width, int height);
-    void AddTooltip(HWND control, const char* text);
-    int Pixels(int value) const { return MulDiv(value, dpi_, 96); }
+    int Pixels(int value) const { return Scaled(value, 96); }
     // Closes the window as Close does, handing the activation back.
     void Close();
 
     RegistryApi& registry_;
     FileSystem& fileSystem_;
     ProcessRunner& processes_;
-    HINSTANCE instance_ = nullptr;
     HWND mainWindow_ = nullptr;
-    HWND tooltip_ = nullptr;
     HWND command1_ = nullptr;
     HWND command2_ = nullptr;
     HCURSOR hand_ = nullptr;
-    GdiObject font_;
     GdiObject titleFont_;
     IconHandle largeIcon_;
-    int dpi_ = 96;
 };
 
 }  // namespace kestrova

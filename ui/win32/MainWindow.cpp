@@ -109,29 +109,13 @@ MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, Instanc
     : form_(*this, fileSystem, processes, instances, registry, programFolder, rescueFolder),
       about_(registry, fileSystem, processes) {}
 
-int MainWindow::Pixels(int twips) const {
-    return MulDiv(twips, dpi_, 1440);
-}
-
 bool MainWindow::Create(HINSTANCE instance) {
-    instance_ = instance;
     // Form_Initialize: the common controls, before any control exists.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
                                                        ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-
-    WNDCLASSEXA paneClass{};
-    paneClass.cbSize = sizeof paneClass;
-    paneClass.lpfnWndProc = PaneProcedure;
-    paneClass.hInstance = instance;
-    paneClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    paneClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    paneClass.lpszClassName = kPaneClass;
-    RegisterClassExA(&paneClass);
+    Prepare(instance);
+    RegisterClassOnce(instance, kPaneClass, PaneProcedure);
 
     RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT);
@@ -140,20 +124,15 @@ bool MainWindow::Create(HINSTANCE instance) {
     auto* smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    return CreateBase(instance, ClassName(), kTitle, kWindowStyle, 0, placed,
+    return CreateBase(ClassName(), kTitle, kWindowStyle, placed,
                       LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA)), smallIcon);
 }
 
 HWND MainWindow::AddControl(HWND parent, const char* className, const char* text, DWORD style,
                             int id, const layout::Rect& rect, DWORD exStyle) {
-    const RECT pixels{Pixels(rect.left), Pixels(rect.top), Pixels(rect.left + rect.width),
-                      Pixels(rect.top + rect.height)};
-    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels,
-                       static_cast<HFONT>(font_.Get()));
-}
-
-void MainWindow::AddTooltip(HWND control, const char* text) {
-    kestrova::AddTooltip(tooltip_, Handle(), control, text);
+    return AddChild(parent, className, text, style, id,
+                    {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height}, 1440,
+                    exStyle);
 }
 
 void MainWindow::CreateImageList() {
@@ -165,9 +144,7 @@ void MainWindow::CreateImageList() {
 }
 
 void MainWindow::CreateControls() {
-    font_.Reset(CreateMessageFont());
     HWND window = Handle();
-    tooltip_ = CreateTooltipControl(window, instance_);
 
     // The two panes lie on the same rectangle; only their z-order decides
     // which one is seen, so both clip their siblings. The one behind is
@@ -363,71 +340,46 @@ void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    switch (id) {
-        case ids::cmdOptions:
-            form_.cmdOptions_Click();
-            break;
-        case ids::cmdBack:
-            form_.cmdBack_Click();
-            break;
-        case ids::optT:
-            form_.opt_Click(StartupOption::T);
-            break;
-        case ids::optM:
-            form_.opt_Click(StartupOption::M);
-            break;
-        case ids::optB:
-            form_.opt_Click(StartupOption::B);
-            break;
-        case ids::optNone:
-            form_.opt_Click(StartupOption::None);
-            break;
-        case ids::cmdMount:
-            form_.cmdMount_Click();
-            break;
-        case ids::cmdAbout:
-            about_.Show(instance_, Handle());
-            break;
-        case ids::mPopRestore:
-            form_.mPopRestore_Click();
-            break;
-        case ids::mPopExit:
-            form_.mPopExit_Click();
-            break;
-        case ids::Command2:
-            form_.Command2_Click();
-            break;
-        case ids::Command4:
-            form_.Command4_Click();
-            break;
-        case ids::cmdRemove:
-            form_.cmdRemove_Click();
-            break;
-        case ids::Command3: {
-            const LRESULT current =
-                SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-            const bool selected =
-                current >= 0 && (SendMessageA(lstDrives_, LVM_GETITEMSTATE,
-                                              static_cast<WPARAM>(current), LVIS_SELECTED) &
-                                 LVIS_SELECTED) != 0;
-            form_.Command3_Click(
-                current < 0 ? std::nullopt
-                            : std::optional<std::size_t>(static_cast<std::size_t>(current)),
-                selected);
-            break;
+    // The buttons and menu items whose click the form handles as it is.
+    static constexpr struct {
+        int id;
+        void (MountForm::*click)();
+    } kClicks[] = {{ids::cmdOptions, &MountForm::cmdOptions_Click},
+                   {ids::cmdBack, &MountForm::cmdBack_Click},
+                   {ids::cmdMount, &MountForm::cmdMount_Click},
+                   {ids::cmdRemove, &MountForm::cmdRemove_Click},
+                   {ids::Command2, &MountForm::Command2_Click},
+                   {ids::Command4, &MountForm::Command4_Click},
+                   {ids::mPopRestore, &MountForm::mPopRestore_Click},
+                   {ids::mPopExit, &MountForm::mPopExit_Click}};
+    static constexpr std::pair<int, StartupOption> kOptions[] = {
+        {ids::optT, StartupOption::T},
+        {ids::optM, StartupOption::M},
+        {ids::optB, StartupOption::B},
+        {ids::optNone, StartupOption::None}};
+    for (const auto& handler : kClicks) {
+        if (handler.id == id) {
+            (form_.*handler.click)();
         }
-        default:
-            break;
+    }
+    for (const auto& [optionId, option] : kOptions) {
+        if (optionId == id) {
+            form_.opt_Click(option);
+        }
+    }
+    if (id == ids::cmdAbout) {
+        about_.Show(instance_, Handle());
+    } else if (id == ids::Command3) {
+        const std::optional<std::size_t> current = Row(LVNI_FOCUSED);
+        form_.Command3_Click(current, current && Row(LVNI_FOCUSED | LVNI_SELECTED) == current);
     }
 }
 
-std::optional<std::size_t> MainWindow::SelectedRow() const {
-    const LRESULT row =
-        SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    if (row < 0) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(row);
+std::optional<std::size_t> MainWindow::Row(UINT state) const {
+    // The first row in that state: the current row (focused), the selected one.
+    const LRESULT row = SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                     static_cast<LPARAM>(state));
+    return row < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(row));
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
@@ -436,16 +388,12 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     }
     switch (header.code) {
         case NM_CLICK:
-            form_.lstDrives_Click(SelectedRow());
+            form_.lstDrives_Click(Row(LVNI_SELECTED));
             break;
         case NM_DBLCLK: {
             const auto count =
                 static_cast<std::size_t>(SendMessageA(lstDrives_, LVM_GETSELECTEDCOUNT, 0, 0));
-            const LRESULT current =
-                SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-            form_.lstDrives_DblClick(
-                count, current < 0 ? std::nullopt
-                                   : std::optional<std::size_t>(static_cast<std::size_t>(current)));
+            form_.lstDrives_DblClick(count, Row(LVNI_FOCUSED));
             break;
         }
         case LVN_ITEMCHANGED: {
@@ -453,7 +401,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) != 0 &&
                 ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
-                form_.Table().Select(SelectedRow());
+                form_.Table().Select(Row(LVNI_SELECTED));
                 const auto selected = form_.Table().Selected();
                 SendMessageA(lstMount_, LB_SETCURSEL,
                              selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1),

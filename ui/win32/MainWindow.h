@@ -69,12 +69,11 @@ class MainWindow final : public WindowBase, public FormView {
     void CreateControls();
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
                     const layout::Rect& rect, DWORD exStyle = 0);
-    void AddTooltip(HWND control, const char* text);
     void CreateImageList();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
-    std::optional<std::size_t> SelectedRow() const;
-    int Pixels(int twips) const;
+    std::optional<std::size_t> Row(UINT state) const;
+    int Pixels(int twips) const { return Scaled(twips, 1440); }
     // Sizes a label to its text, as labels that size themselves do.
     void FitToText(HWND label, const std::string& text) const;
     void FitToText(HWND label) const;
@@ -82,11 +81,7 @@ class MainWindow final : public WindowBase, public FormView {
 
     MountForm form_;
     AboutWindow about_;
-    HINSTANCE instance_ = nullptr;
-    HWND tooltip_ = nullptr;
-    GdiObject font_;
     ImageListHandle images_;
-    int dpi_ = 96;
     bool updatingList_ = false;
     // What the drive list shows now, to redraw only what changed.
     std::vector<std::string> shownRows_;

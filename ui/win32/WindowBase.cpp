@@ -1,5 +1,7 @@
 #include "ui/win32/WindowBase.h"
 
+#include "ui/win32/Controls.h"
+
 namespace kestrova {
 
 namespace {
@@ -37,13 +39,12 @@ bool WindowBase::HandleDialogKeys(MSG& message) {
            IsDialogMessageA(root, &message) != 0;
 }
 
-bool WindowBase::CreateBase(HINSTANCE instance, const char* className, const char* caption,
-                            DWORD style, DWORD exStyle, const RECT& frame, HICON icon,
-                            HICON smallIcon) {
+void WindowBase::RegisterClassOnce(HINSTANCE instance, const char* className, WNDPROC procedure,
+                                   HICON icon, HICON smallIcon) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     if (GetClassInfoExA(instance, className, &windowClass) == 0) {
-        windowClass.lpfnWndProc = Procedure;
+        windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = instance;
         windowClass.hIcon = icon;
         windowClass.hIconSm = smallIcon;
@@ -52,10 +53,41 @@ bool WindowBase::CreateBase(HINSTANCE instance, const char* className, const cha
         windowClass.lpszClassName = className;
         RegisterClassExA(&windowClass);
     }
+}
+
+void WindowBase::Prepare(HINSTANCE instance) {
+    instance_ = instance;
+    WindowDc screen(nullptr);
+    dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    if (!font_.Valid()) {
+        font_.Reset(CreateMessageFont());
+    }
+}
+
+bool WindowBase::CreateBase(const char* className, const char* caption, DWORD style,
+                            const RECT& frame, HICON icon, HICON smallIcon) {
+    RegisterClassOnce(instance_, className, Procedure, icon, smallIcon);
     // The procedure keeps the handle from WM_NCCREATE on.
-    return CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, className, caption, style, frame.left,
-                           frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                           nullptr, instance, this) != nullptr;
+    return CreateWindowExA(WS_EX_CONTROLPARENT, className, caption, style, frame.left, frame.top,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           instance_, this) != nullptr;
+}
+
+HWND WindowBase::AddChild(HWND parent, const char* className, const char* text, DWORD style, int id,
+                          const RECT& place, int perInch, DWORD exStyle) {
+    const RECT pixels{Scaled(place.left, perInch), Scaled(place.top, perInch),
+                      Scaled(place.right, perInch), Scaled(place.bottom, perInch)};
+    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels,
+                       static_cast<HFONT>(font_.Get()));
+}
+
+HWND WindowBase::AddTooltip(HWND control, const char* text) {
+    // One tooltip control per window, made with the window's first tooltip.
+    if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
+        tooltip_ = CreateTooltipControl(window_, instance_);
+    }
+    kestrova::AddTooltip(tooltip_, window_, control, text);
+    return control;
 }
 
 LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/Handle.h"
+
 namespace kestrova {
 
 // What the program's two windows share: the class registration, the object
@@ -24,9 +26,22 @@ class WindowBase {
     static bool HandleDialogKeys(MSG& message);
 
   protected:
-    // Registers the class on first use and creates the window, hidden.
-    bool CreateBase(HINSTANCE instance, const char* className, const char* caption, DWORD style,
-                    DWORD exStyle, const RECT& frame, HICON icon, HICON smallIcon);
+    // Registers a class of the program on first use.
+    static void RegisterClassOnce(HINSTANCE instance, const char* className, WNDPROC procedure,
+                                  HICON icon = nullptr, HICON smallIcon = nullptr);
+    // Reads the screen's dots per inch and makes the window's font, once.
+    void Prepare(HINSTANCE instance);
+    // Creates the window, hidden, its class registered on first use.
+    bool CreateBase(const char* className, const char* caption, DWORD style, const RECT& frame,
+                    HICON icon, HICON smallIcon);
+    // A length given in units of `perInch` (1440 for twips, 96 for pixels at
+    // 100%) in pixels of this screen.
+    int Scaled(int length, int perInch) const { return MulDiv(length, dpi_, perInch); }
+    // A child control with the window's font, at a place in units of `perInch`.
+    HWND AddChild(HWND parent, const char* className, const char* text, DWORD style, int id,
+                  const RECT& place, int perInch, DWORD exStyle = 0);
+    // Gives a control its tooltip; the control is handed back.
+    HWND AddTooltip(HWND control, const char* text);
     // The window's own message handling; what it does not handle goes to
     // `DefaultHandling`.
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
@@ -44,6 +59,12 @@ class WindowBase {
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
     int defaultButton_ = 0;
+
+  protected:
+    HINSTANCE instance_ = nullptr;
+    int dpi_ = 96;
+    GdiObject font_;
+    HWND tooltip_ = nullptr;
 };
 
 }  // namespace kestrova
