@@ -55,12 +55,7 @@ class Journey : public ::testing::Test {
     void Browse(const std::string& folder) {
         Click(At(ids::Command2));
         HWND browser = WaitForDialog(kestrova->Id(), 30000);  // the shell loads first
-        if (browser == nullptr) {
-            Screenshot("no-browser");
-        }
-        ASSERT_NE(browser, nullptr);
-        ASSERT_TRUE(ShowFolderInBrowser(browser, folder));
-        Key(VK_RETURN);
+        ASSERT_TRUE(ChooseInBrowser(browser, folder));
         ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == folder; })) << folder;
     }
     std::string Status() const { return Text(At(ids::lblStatus)); }

@@ -17,8 +17,7 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     // The mouse: browse, a letter that is not the first, Create Drive.
     Click(At(ids::Command2));
     HWND browser = WaitForDialog(kestrova->Id());
-    ASSERT_TRUE(browser != nullptr && ShowFolderInBrowser(browser, projects));
-    Key(VK_RETURN);
+    ASSERT_TRUE(ChooseInBrowser(browser, projects));
     ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == projects; }));
     ChooseInDropDown(combo, free[3]);
     ASSERT_TRUE(WaitUntil([&] { return ComboText(combo) == free[3]; }));
@@ -33,8 +32,7 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     Step(VK_TAB, ids::Command2, VK_SHIFT);
     Key(VK_SPACE);
     browser = WaitForDialog(kestrova->Id());
-    ASSERT_TRUE(browser != nullptr && ShowFolderInBrowser(browser, photos));
-    Key(VK_RETURN);
+    ASSERT_TRUE(ChooseInBrowser(browser, photos));
     ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == photos; }));
     Step(VK_TAB, ids::lstDrives);
     Step(VK_TAB, ids::Combo1);

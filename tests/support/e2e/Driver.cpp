@@ -237,12 +237,36 @@ void Keys(const std::string& characters) {
     }
 }
 
-bool ShowFolderInBrowser(HWND browser, const std::string& folder) {
+bool ChooseInBrowser(HWND browser, const std::string& folder) {
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
-    Remote remote(browser, sizeof wide);
+    Remote remote(browser, sizeof wide + sizeof(TVITEMW));
     remote.Put(wide, sizeof wide);
-    return Ask(browser, BFFM_SETSELECTIONW, TRUE, remote.At()) != -1;
+    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    const std::wstring name = std::wstring(wide).substr(std::wstring(wide).find_last_of(L'\\') + 1);
+    // The tree fills itself after the browser shows: the folder is asked for
+    // until the tree's selected item is the folder.
+    const auto selected = [&] {
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET));
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof item));
+        item.cchTextMax = MAX_PATH;
+        remote.Put(&item, sizeof item);
+        Ask(tree, TVM_GETITEMW, 0, remote.At());
+        std::wstring text(MAX_PATH, L'\0');
+        remote.Get(text.data(), MAX_PATH * sizeof(wchar_t), sizeof item);
+        remote.Put(wide, sizeof wide);
+        return text.c_str() == name;
+    };
+    const bool chosen =
+        browser != nullptr && WaitUntil([&] {
+            return Ask(browser, BFFM_SETSELECTIONW, TRUE, remote.At()) != -1 && selected();
+        });
+    if (chosen) {
+        Click(GetDlgItem(browser, IDOK));
+    }
+    return chosen;
 }
 
 std::string Text(HWND window) {

@@ -39,8 +39,9 @@ void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and cli
 // VK_MENU, VK_SHIFT or VK_CONTROL held.
 void Key(WORD key, WORD modifier = 0, WORD secondModifier = 0);
 void Keys(const std::string& characters);
-// Points the shell's folder browser at a folder; Enter then chooses it.
-bool ShowFolderInBrowser(HWND browser, const std::string& folder);
+// Points the shell's folder browser at a folder and, once the browser shows
+// it selected, clicks OK.
+bool ChooseInBrowser(HWND browser, const std::string& folder);
 
 // Read-back.
 std::string Text(HWND window);
