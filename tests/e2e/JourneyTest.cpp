@@ -203,7 +203,6 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ClickAt(TrayIconPoint(), true);
     ASSERT_TRUE(WaitUntil([&] { return FindWindowA("#32768", nullptr) != nullptr; }));
-    Screenshot("tray-menu");
     Keys("s");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
     ASSERT_TRUE(WaitForFocus(window, ids::Combo1));
@@ -233,7 +232,6 @@ TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
     Key('A', VK_MENU);
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
-    Screenshot("about-window");
     const HWND main = window;
     window = about;
     ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));

@@ -373,7 +373,20 @@ POINT TrayIconPoint() {
     return {bar.right - 10, (bar.top + bar.bottom) / 2};
 }
 
-bool Screenshot(const std::string& name) {
+bool Screenshot(const std::string& name, HWND shown) {
+    WaitUntil(
+        [&] {
+            bool painted = shown == nullptr || GetUpdateRect(shown, nullptr, FALSE) == 0;
+            EnumChildWindows(
+                shown,
+                [](HWND child, LPARAM parameter) -> BOOL {
+                    *reinterpret_cast<bool*>(parameter) &= GetUpdateRect(child, nullptr, FALSE) == 0;
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&painted));
+            return painted;
+        },
+        5000);
     const std::string unixPath = ScreenshotFolder() + "/" + name + ".png";
     const std::string path = WindowsPathOf(unixPath);
     DeleteFileA(path.c_str());

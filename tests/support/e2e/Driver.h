@@ -66,6 +66,8 @@ std::string DialogText(HWND dialog);
 bool HasTrayIcon(HWND window);
 // Where the window's icon sits in the notification area (it is the only one).
 POINT TrayIconPoint();
-bool Screenshot(const std::string& name);
+// A picture of the whole screen, taken once `shown` (and every window in it)
+// has painted what it shows.
+bool Screenshot(const std::string& name, HWND shown = nullptr);
 
 }  // namespace kestrova::e2e

@@ -89,10 +89,13 @@ std::vector<std::string> ProgramFolder::SubstLog() const {
     return lines;
 }
 
+std::string CreateFolder(const std::string& path) {
+    SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+    return path;
+}
+
 std::string ProgramFolder::MakeFolder(const std::string& name) const {
-    const std::string folder = File(name);
-    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    return folder;
+    return CreateFolder(File(name));
 }
 
 DWORD ProgramFolder::Subst(const std::string& arguments) const {

@@ -16,6 +16,8 @@ std::string BuildPath(const std::string& relative);
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& contents);
 bool PathExists(const std::string& path);
+// Creates a folder and any missing parents (any name, UTF-8); returns it.
+std::string CreateFolder(const std::string& path);
 void SetReadOnly(const std::string& path, bool readOnly);
 
 // A fresh program folder for one test, under the build tree: Kestrova.exe,

@@ -1,10 +1,12 @@
 #!/bin/bash
 # Creates (setup) or ends (cleanup) the Wine prefix and the X display that the
-# Windows tests of one ctest run share. Usage: fixture.sh setup|cleanup STATE_DIR
+# Windows tests of one ctest run share. Usage: fixture.sh setup|cleanup STATE_DIR [DPI]
+# (a DPI such as 144, 150%, sets the screen's scaling of that prefix)
 set -euo pipefail
 
 action="$1"
 state="$2"
+dpi="${3:-}"
 
 # The daemons started here outlive this script; any descriptor they inherit
 # from ctest (its output pipes among them) would keep ctest waiting for them.
@@ -53,6 +55,11 @@ case "$action" in
     # Title-bar buttons are drawn with Marlett, which fonts-wine ships but the
     # prefix does not find by itself.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # The user's Documents, Music and the like are links to the Unix home: made
+    # folders of the prefix, so that what the tests put there stays in it.
+    find "$WINEPREFIX/drive_c/users" -maxdepth 2 -type l | while read -r link; do
+      rm "$link" && mkdir "$link"
+    done
     # Web pages the program opens go to a "browser" that only notes them.
     printf '#!/bin/sh\necho "$@" >>"%s/browser.log"\n' "$state" >"$state/browser.sh"
     chmod +x "$state/browser.sh"
@@ -61,6 +68,9 @@ case "$action" in
     # area, so tests see title bars, tray icons and each other's windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$state/wineboot.log" 2>&1 </dev/null
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$state/wineboot.log" 2>&1 </dev/null
+    if [ -n "$dpi" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$state/wineboot.log" 2>&1 </dev/null
+    fi
     # Let the server end by itself, so it saves the registry, then keep one up
     # for the whole run: each test's start stays fast. (Started with its output
     # away from ctest's pipes, which would otherwise stay open while it runs.)
