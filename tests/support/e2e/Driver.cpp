@@ -380,7 +380,8 @@ bool Screenshot(const std::string& name, HWND shown) {
             EnumChildWindows(
                 shown,
                 [](HWND child, LPARAM parameter) -> BOOL {
-                    *reinterpret_cast<bool*>(parameter) &= GetUpdateRect(child, nullptr, FALSE) == 0;
+                    *reinterpret_cast<bool*>(parameter) &=
+                        GetUpdateRect(child, nullptr, FALSE) == 0;
                     return TRUE;
                 },
                 reinterpret_cast<LPARAM>(&painted));
