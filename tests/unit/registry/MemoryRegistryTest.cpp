@@ -48,7 +48,7 @@ TEST_P(MemoryRegistryTest, EveryKeyOpenedIsClosedWhenACallFails) {
         [&] { r.EnumRegistryValues(kHkeyCurrentUser, run); },
     };
     for (const Call call : {Call::QueryValue, Call::SetValue, Call::DeleteValue, Call::EnumKey,
-                            Call::EnumValue, Call::ExpandEnvironmentText}) {
+                            Call::EnumValue, Call::Expand}) {
         for (const auto& operation : operations) {
             Memory().FailCall(call, kErrorAccessDenied);
             operation();
