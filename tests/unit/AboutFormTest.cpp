@@ -42,8 +42,8 @@ TEST_F(AboutFormTest, TheRegisteredPathIsStartedWithoutAskingTheSecondKey) {
     registry.DenyWrite(WidenKey(kHkeyLocalMachine), "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
     Register("Shared Tools Location", "MSINFO", "C:\\Other");
     Start();
-    ASSERT_EQ(processes.CommandLines(), std::vector<std::string>{"C:\\Tools\\msinfo32.exe"});
-    EXPECT_EQ(processes.events[0].style, WindowStyle::Normal);
+    ASSERT_EQ(processes.started, std::vector<std::string>{"C:\\Tools\\msinfo32.exe"});
+    EXPECT_EQ(processes.styles[0], WindowStyle::Normal);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(fs.Queries().empty());
 }
@@ -51,13 +51,12 @@ TEST_F(AboutFormTest, TheRegisteredPathIsStartedWithoutAskingTheSecondKey) {
 TEST_F(AboutFormTest, TheToolsFolderIsUsedWhenItHoldsTheProgram) {
     Register("Shared Tools Location", "MSINFO", "C:\\Shared\\MSInfo");
     Start();  // the folder is registered, but the program is not in it
-    EXPECT_TRUE(processes.events.empty());
+    EXPECT_TRUE(processes.started.empty());
     ASSERT_EQ(messages.size(), 1u);
 
     fs.AddFile("C:\\Shared\\MSInfo\\MSINFO32.EXE");
     Start();
-    EXPECT_EQ(processes.CommandLines(),
-              std::vector<std::string>{"C:\\Shared\\MSInfo\\MSINFO32.EXE"});
+    EXPECT_EQ(processes.started, std::vector<std::string>{"C:\\Shared\\MSInfo\\MSINFO32.EXE"});
     EXPECT_EQ(messages.size(), 1u);
 }
 

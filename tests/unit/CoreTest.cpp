@@ -194,9 +194,8 @@ TEST_F(CoreTest, SubstCommandLinesAndEachRunIsWaitedFor) {
     EXPECT_EQ(UnmountCommandLine("E:"), "subst.exe E: /d");
     testing::FakeProcessRunner processes;
     EXPECT_TRUE(UnMountVirtualDrive(processes, "E:"));
-    ASSERT_EQ(processes.events.size(), 2u);
-    EXPECT_EQ(processes.events[0].style, WindowStyle::Hidden);
-    EXPECT_EQ(processes.events[1].processId, processes.events[0].processId);
+    EXPECT_EQ(processes.styles, std::vector{WindowStyle::Hidden});
+    EXPECT_EQ(processes.waited, std::vector<std::uint32_t>{1});
     processes.startFails = true;
     EXPECT_FALSE(MountVirtualDrive(processes, "E:", "C:\\WORK"));
 }

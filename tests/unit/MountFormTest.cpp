@@ -141,7 +141,7 @@ class MountFormTest : public ::testing::Test {
         const Variant value = run.GetRegistryValue("Kestrova");
         return value.Text() != nullptr ? *value.Text() : "(none)";
     }
-    Lines Started() const { return processes.CommandLines(); }
+    Lines Started() const { return processes.started; }
     void Browse(const std::string& folder) {
         view.browsed = folder;
         form.Command2_Click();
@@ -461,7 +461,7 @@ TEST_F(MountFormTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
               "if exist C:\\MY-DIR\\RECYCLER C:\\Kestrova\\rm /y C:\\MY-DIR\\RECYCLER\r\n"
               "del C:\\Kestrova\\Remove.bat\r\nExit\r\n");
     EXPECT_EQ(Started(), (Lines{"C:\\Kestrova\\Remove.bat", "subst.exe F: /d"}));
-    EXPECT_EQ(processes.events[0].style, WindowStyle::Hidden);
+    EXPECT_EQ(processes.styles[0], WindowStyle::Hidden);
     EXPECT_EQ(view.entries, Lines{"E:-C:\\WORK"});
     EXPECT_EQ(RunValue(), kExe + "/M");  // drives are left
     form.lstDrives_Click(0);

@@ -28,16 +28,6 @@ void FakeFileSystem::Add(const std::string& path, const std::string& shortName, 
     nodes_[Key(path)] = {name, shortName.empty() ? name : shortName, contents, attributes};
 }
 
-void FakeFileSystem::AddFolder(const std::string& path, const std::string& shortName,
-                               unsigned attributes) {
-    Add(path, shortName, attributes | kAttributeDirectory, {});
-}
-
-void FakeFileSystem::AddFile(const std::string& path, const std::string& contents,
-                             const std::string& shortName, unsigned attributes) {
-    Add(path, shortName, attributes, contents);
-}
-
 std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) const {
     if (path.size() < 2 || path[1] != ':' || path.find('\0') != std::string::npos) {
         return std::nullopt;
@@ -76,17 +66,19 @@ FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
     return key && nodes_.contains(*key) ? &nodes_.at(*key) : nullptr;
 }
 
-std::optional<std::string> FakeFileSystem::Parent(const std::string& path,
-                                                  std::string& name) const {
+std::optional<std::string> FakeFileSystem::Writable(const std::string& path) {
     const std::size_t slash = path.find_last_of('\\');
-    name = slash == std::string::npos ? std::string{} : path.substr(slash + 1);
-    const std::optional<std::string> parent =
-        name.empty() ? std::nullopt : Resolve(path.substr(0, slash == 2 ? 3 : slash));
-    if (!parent || (nodes_.contains(*parent) &&
-                    (!nodes_.at(*parent).Folder() || nodes_.at(*parent).readOnly))) {
+    const std::optional<std::string> folder = slash == std::string::npos || slash + 1 == path.size()
+                                                  ? std::nullopt
+                                                  : Resolve(path.substr(0, slash == 2 ? 3 : slash));
+    const Node* parent = folder && nodes_.contains(*folder) ? &nodes_.at(*folder) : nullptr;
+    const std::optional<std::string> key = Resolve(path);
+    const Node* node = key && nodes_.contains(*key) ? &nodes_.at(*key) : nullptr;
+    if (!folder || (parent != nullptr && (!parent->Folder() || parent->readOnly)) ||
+        (node != nullptr && (node->Folder() || node->readOnly || node->unreadable))) {
         return std::nullopt;
     }
-    return parent;
+    return key ? *key : *folder + "\\" + Key(path.substr(slash + 1));
 }
 
 std::string FakeFileSystem::Contents(const std::string& path) {
@@ -149,34 +141,26 @@ ReadStatus FakeFileSystem::ReadWholeFile(const std::string& path, std::string& c
 }
 
 bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& contents) {
-    std::string name;
-    const std::optional<std::string> parent = Parent(path, name);
-    const Node* existing = Find(path);
-    if (!parent || (existing != nullptr &&
-                    (existing->Folder() || existing->readOnly || existing->unreadable))) {
-        return false;
-    }
+    const std::optional<std::string> key = Writable(path);
     // A full disk leaves a cut file behind and fails the write.
     const bool full = diskFullAfter_ && contents.size() > *diskFullAfter_;
-    nodes_[*parent + "\\" + Key(name)] = {name, name,
-                                          full ? contents.substr(0, *diskFullAfter_) : contents};
-    return !full;
+    if (key) {
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        nodes_[*key] = {name, name, full ? contents.substr(0, *diskFullAfter_) : contents};
+    }
+    return key && !full;
 }
 
 bool FakeFileSystem::ReplaceWith(const std::string& from, const std::string& to) {
     const Node* source = Find(from);
-    const Node* target = Find(to);
-    std::string name;
-    const std::optional<std::string> parent = Parent(to, name);
-    if (source == nullptr || source->Folder() || !parent ||
-        (target != nullptr && (target->Folder() || target->readOnly || target->unreadable))) {
+    const std::optional<std::string> key = Writable(to);
+    if (source == nullptr || source->Folder() || !key) {
         return false;
     }
     Node moved = *source;
     Remove(from);
-    Remove(to);
-    moved.name = moved.shortName = name;
-    nodes_[*parent + "\\" + Key(name)] = moved;
+    moved.name = moved.shortName = to.substr(to.find_last_of('\\') + 1);
+    nodes_[*key] = moved;
     return true;
 }
 
@@ -190,14 +174,10 @@ bool FakeFileSystem::DeleteFileAt(const std::string& path) {
 }
 
 bool FakeFileSystem::CreateFolder(const std::string& path) {
-    std::string name;
-    if (!Parent(path, name)) {
-        return false;
-    }
-    if (!Exists(path)) {
+    if (!Exists(path) && Writable(path)) {
         AddFolder(path);
     }
-    return true;
+    return Exists(path);
 }
 
 std::string FakeFileSystem::FromLegacyCodePage(const std::string& bytes) {

@@ -20,9 +20,13 @@ class FakeFileSystem final : public FileSystem {
     // A folder or file and any missing parents; a node's short name is its
     // own name unless given.
     void AddFolder(const std::string& path, const std::string& shortName = {},
-                   unsigned attributes = kAttributeDirectory);
+                   unsigned attributes = kAttributeDirectory) {
+        Add(path, shortName, attributes | kAttributeDirectory, {});
+    }
     void AddFile(const std::string& path, const std::string& contents = {},
-                 const std::string& shortName = {}, unsigned attributes = 0);
+                 const std::string& shortName = {}, unsigned attributes = 0) {
+        Add(path, shortName, attributes, contents);
+    }
     void Remove(const std::string& path);
     // A file that cannot be read; a file or folder that refuses writes; a
     // disk whose writes stop after `bytes` bytes.
@@ -59,8 +63,9 @@ class FakeFileSystem final : public FileSystem {
     // The key of the node a path names ("c:" for a drive's root), if any.
     std::optional<std::string> Resolve(const std::string& path) const;
     Node* Find(const std::string& path);
-    // The parent folder's key of a path to be made, and the new name.
-    std::optional<std::string> Parent(const std::string& path, std::string& name) const;
+    // The key `path` is written under when its folder is there and writable
+    // and it is no folder, read-only or unreadable file; null otherwise.
+    std::optional<std::string> Writable(const std::string& path);
     void Add(const std::string& path, const std::string& shortName, unsigned attributes,
              const std::string& contents);
 

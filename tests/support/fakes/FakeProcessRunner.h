@@ -9,58 +9,37 @@
 
 namespace kestrova::testing {
 
-// Records every command line it is asked to start, and every wait, in the
-// order they happen. `onStart` lets a test play the started program's part
-// (map a drive in the fake file system, say); `startFails` makes every start
-// fail as a missing program does.
+// Records every command line it is asked to start, with its window style, and
+// every process waited for; process ids count from 1. `onStart` lets a test
+// play the started program's part (map a drive in the fake file system, say);
+// `startFails` makes every start fail as a missing program does.
 class FakeProcessRunner final : public ProcessRunner {
   public:
-    struct Event {
-        enum class Kind { Start, Wait } kind;
-        std::string commandLine;  // for a start
-        WindowStyle style = WindowStyle::Normal;
-        std::uint32_t processId = 0;
-    };
-
-    std::function<void(const std::string& commandLine)> onStart;
-    std::function<void()> onWait;
-    bool startFails = false;
-
     std::uint32_t Start(const std::string& commandLine, WindowStyle style) override {
+        started.push_back(commandLine);
+        styles.push_back(style);
         if (startFails) {
-            events.push_back({Event::Kind::Start, commandLine, style, 0});
             return 0;
         }
-        const std::uint32_t id = nextId_++;
-        events.push_back({Event::Kind::Start, commandLine, style, id});
         if (onStart) {
             onStart(commandLine);
         }
-        return id;
+        return static_cast<std::uint32_t>(started.size());
     }
-
     bool WaitForProcess(std::uint32_t processId) override {
-        events.push_back({Event::Kind::Wait, {}, WindowStyle::Normal, processId});
+        waited.push_back(processId);
         if (onWait) {
             onWait();
         }
         return false;
     }
 
-    std::vector<std::string> CommandLines() const {
-        std::vector<std::string> lines;
-        for (const Event& event : events) {
-            if (event.kind == Event::Kind::Start) {
-                lines.push_back(event.commandLine);
-            }
-        }
-        return lines;
-    }
-
-    std::vector<Event> events;
-
-  private:
-    std::uint32_t nextId_ = 100;
+    std::function<void(const std::string& commandLine)> onStart;
+    std::function<void()> onWait;
+    bool startFails = false;
+    std::vector<std::string> started;
+    std::vector<WindowStyle> styles;
+    std::vector<std::uint32_t> waited;
 };
 
 }  // namespace kestrova::testing
