@@ -9,6 +9,8 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,39 +19,47 @@
 #include "core/PathNames.h"
 #include "core/StoreEntry.h"
 #include "core/StoreFile.h"
-#include "fuzz/FuzzSupport.h"
 #include "tests/support/fakes/FakeFileSystem.h"
 
 namespace {
 
-using kestrova::DriveRow;
 using kestrova::DriveTable;
-using kestrova::ReadStatus;
-using kestrova::SaveStatus;
 using kestrova::testing::FakeFileSystem;
 
 const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 constexpr std::size_t kMostLines = 64;
 
+// A broken property: prints its detail with bytes outside printable ASCII as
+// \xNN and aborts, so that libFuzzer saves the input.
+void Require(bool holds, const char* property, const std::string& detail) {
+    if (holds) {
+        return;
+    }
+    std::fprintf(stderr, "property broken: %s\n  ", property);
+    for (const char c : detail.substr(0, 400)) {
+        const auto byte = static_cast<unsigned char>(c);
+        std::fprintf(stderr, byte >= 0x20 && byte < 0x7F ? "%c" : "\\x%02X", byte);
+    }
+    std::fprintf(stderr, "\n");
+    std::abort();
+}
+
 // Long folders with short forms, a name with a byte above 0x7F, a short form
 // too long for GetShortPath's buffer, a hidden folder, a file, a mounted
 // drive and one without a volume; names unique among siblings, as on a volume.
 void AddSampleTree(FakeFileSystem& fileSystem) {
-    fileSystem.AddDrive("C:");
     fileSystem.AddDrive("E:");
     fileSystem.AddDrive("G:", kestrova::kDriveNoRootDir);
     fileSystem.AddFolder("C:\\Kestrova");
     fileSystem.AddFolder("C:\\Program Files", "PROGRA~1");
     fileSystem.AddFolder("C:\\Program Files\\My Data", "MYDATA~1");
-    fileSystem.AddFolder("C:\\Work");
     fileSystem.AddFolder("C:\\Work, old", "WORKOL~1");
     fileSystem.AddFolder("C:\\MY-DIR\\My-Folder", "MY-FOL~1");
     fileSystem.AddFolder(
         "C:\\Donn\xE9"
         "es",
         "DONNE~1");
-    fileSystem.AddFolder("C:\\Hidden", "",
-                         kestrova::kAttributeDirectory | kestrova::kAttributeHidden);
+    fileSystem.AddFolder("C:\\Hidden", "", kestrova::kAttributeHidden);
     fileSystem.AddFolder("C:\\" + std::string(161, 'b'));
     fileSystem.AddFile("C:\\Work\\notes.txt", "notes", "NOTES.TXT");
     fileSystem.AddFolder("E:\\Shared");
@@ -63,47 +73,33 @@ std::string Joined(const std::vector<std::string>& lines, const char* ending) {
     return text;
 }
 
-std::vector<std::string> Components(const std::string& path) {
-    std::vector<std::string> parts(1);
-    for (const char c : path) {
-        if (c == '\\') {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
-    }
-    return parts;
-}
-
-// Only a drive, its root's backslash and names below it have a long form,
-// and the answer to anything else comes without a single directory query;
-// no query holds a wildcard or an empty name. A long form keeps the drive
-// part, has one long name per component and is its own long form; a path of
-// plain names has one when it exists.
+// Only a drive's root and names below it have a long form, and the answer to
+// anything else comes without a single directory query; no query holds a
+// wildcard or an empty name. A path of plain names has a long form when it
+// exists, which keeps the drive, has as many components and is its own.
 void CheckLongName(FakeFileSystem& fileSystem, const std::string& text) {
     fileSystem.ClearQueries();
     const std::string result = kestrova::GetLongName(fileSystem, text);
     const std::string detail = text + " gives " + result;
-    const std::vector<std::string> parts = Components(text);
+    const auto emptyName = [](const std::string& path) {
+        return path.find("\\\\") != std::string::npos || (!path.empty() && path.back() == '\\');
+    };
     const bool rooted = text.size() >= 4 && text[1] == ':' && text[2] == '\\';
-    const bool plain =
-        rooted && std::isalpha(static_cast<unsigned char>(text[0])) != 0 &&
-        std::none_of(parts.begin() + 1, parts.end(), [](const std::string& part) {
-            return part.empty() || part.find_first_of(std::string("*?\0", 3)) != std::string::npos;
-        });
-    KESTROVA_FUZZ_REQUIRE(rooted || (result.empty() && fileSystem.Queries().empty()), detail);
+    const bool plain = rooted && std::isalpha(static_cast<unsigned char>(text[0])) != 0 &&
+                       text.find_first_of(std::string("*?\0", 3)) == std::string::npos &&
+                       !emptyName(text);
+    Require(rooted || (result.empty() && fileSystem.Queries().empty()), "no query", detail);
     for (const std::string& query : fileSystem.Queries()) {
-        const std::vector<std::string> asked = Components(query);
-        KESTROVA_FUZZ_REQUIRE(query.find_first_of("*?") == std::string::npos &&
-                                  std::find(asked.begin() + 1, asked.end(), "") == asked.end(),
-                              query);
+        Require(query.find_first_of("*?") == std::string::npos && !emptyName(query), "query",
+                query);
     }
-    KESTROVA_FUZZ_REQUIRE(plain ? result.empty() != fileSystem.Exists(text) : result.empty(),
-                          detail);
+    Require(plain ? result.empty() != fileSystem.Exists(text) : result.empty(), "found", detail);
     if (!result.empty()) {
-        KESTROVA_FUZZ_REQUIRE(result.compare(0, 2, text, 0, 2) == 0, detail);
-        KESTROVA_FUZZ_REQUIRE(Components(result).size() == parts.size(), detail);
-        KESTROVA_FUZZ_REQUIRE(kestrova::GetLongName(fileSystem, result) == result, detail);
+        Require(result.compare(0, 2, text, 0, 2) == 0 &&
+                    std::count(result.begin(), result.end(), '\\') ==
+                        std::count(text.begin(), text.end(), '\\') &&
+                    kestrova::GetLongName(fileSystem, result) == result,
+                "long form", detail);
     }
 }
 
@@ -112,14 +108,14 @@ void CheckLongName(FakeFileSystem& fileSystem, const std::string& text) {
 // as that folder and is written back unchanged. Returns whether it is one.
 bool CheckEntry(FakeFileSystem& fileSystem, const std::string& line) {
     const kestrova::SplitEntry split = kestrova::SplitStoreEntry(line);
-    KESTROVA_FUZZ_REQUIRE(split.letter.find('-') == std::string::npos, line);
-    KESTROVA_FUZZ_REQUIRE(split.hasSeparator ? split.letter + "-" + split.storedFolder == line
-                                             : split.letter == line && split.storedFolder.empty(),
-                          line);
-    CheckLongName(fileSystem, line);
-    CheckLongName(fileSystem, split.storedFolder);
-
     const std::string& stored = split.storedFolder;
+    Require(split.letter.find('-') == std::string::npos &&
+                (split.hasSeparator ? split.letter + "-" + stored == line
+                                    : split.letter == line && stored.empty()),
+            "split", line);
+    CheckLongName(fileSystem, line);
+    CheckLongName(fileSystem, stored);
+
     const std::string folder = kestrova::IsQuotedUncFolder(stored)
                                    ? stored.substr(1, stored.size() - 2)
                                    : kestrova::GetLongName(fileSystem, stored);
@@ -129,45 +125,33 @@ bool CheckEntry(FakeFileSystem& fileSystem, const std::string& line) {
                          kestrova::IsAbsoluteFolder(stored) &&
                          kestrova::ComposeStoreEntry(fileSystem, split.letter, folder) == line;
     if (written) {
-        const DriveRow row = kestrova::ReadStoreLine(fileSystem, line);
-        KESTROVA_FUZZ_REQUIRE(row.folder == folder && row.MountEntry() == line, line);
-        KESTROVA_FUZZ_REQUIRE(kestrova::StoreLineFor(fileSystem, row) == line, line);
+        const kestrova::DriveRow row = kestrova::ReadStoreLine(fileSystem, line);
+        Require(row.folder == folder && row.MountEntry() == line &&
+                    kestrova::StoreLineFor(fileSystem, row) == line,
+                "entry read back", line);
     }
     return written;
 }
 
-bool SameRows(const DriveTable& a, const DriveTable& b) {
-    return std::equal(a.Rows().begin(), a.Rows().end(), b.Rows().begin(), b.Rows().end(),
-                      [](const DriveRow& left, const DriveRow& right) {
-                          return left.letter == right.letter && left.folder == right.folder &&
-                                 left.hasSeparator == right.hasSeparator &&
-                                 left.mounted == right.mounted;
-                      });
+// The rows as the window shows them: letter, long folder and state.
+std::vector<std::string> Shown(const DriveTable& table) {
+    std::vector<std::string> rows;
+    for (const kestrova::DriveRow& row : table.Rows()) {
+        rows.push_back(row.letter + (row.hasSeparator ? "-" : "") + row.folder +
+                       (row.mounted ? " mounted" : ""));
+    }
+    return rows;
 }
 
-// Any store loads, keeps only lines of its text and in their order, and saves
-// and loads again to the same rows and the same bytes.
-void CheckStore(FakeFileSystem& fileSystem, const std::string& contents,
-                const std::vector<std::string>& lines) {
+// Loads `contents` as Shrt.dat into `table` and saves it; the bytes saved.
+std::string LoadAndSave(FakeFileSystem& fileSystem, const std::string& contents,
+                        DriveTable& table) {
     fileSystem.AddFile(kStore, contents);
-    DriveTable table;
-    KESTROVA_FUZZ_REQUIRE(kestrova::LoadDriveTable(table, fileSystem, kStore) == ReadStatus::Ok,
-                          contents);
-    auto line = lines.begin();
-    for (const DriveRow& row : table.Rows()) {
-        line = std::find(line, lines.end(), row.MountEntry());
-        KESTROVA_FUZZ_REQUIRE(line++ != lines.end(), row.MountEntry());
-    }
-    KESTROVA_FUZZ_REQUIRE(kestrova::SaveDriveList(fileSystem, table, kStore) == SaveStatus::Saved,
-                          contents);
-    const std::string saved = fileSystem.Contents(kStore);
-    DriveTable again;
-    KESTROVA_FUZZ_REQUIRE(kestrova::LoadDriveTable(again, fileSystem, kStore) == ReadStatus::Ok,
-                          saved);
-    KESTROVA_FUZZ_REQUIRE(SameRows(table, again), saved);
-    KESTROVA_FUZZ_REQUIRE(kestrova::SaveDriveList(fileSystem, again, kStore) == SaveStatus::Saved,
-                          saved);
-    KESTROVA_FUZZ_REQUIRE(fileSystem.Contents(kStore) == saved, saved);
+    Require(kestrova::LoadDriveTable(table, fileSystem, kStore) == kestrova::ReadStatus::Ok,
+            "loads", contents);
+    Require(kestrova::SaveDriveList(fileSystem, table, kStore) == kestrova::SaveStatus::Saved,
+            "saves", contents);
+    return fileSystem.Contents(kStore);
 }
 
 }  // namespace
@@ -180,39 +164,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Lines end at CR LF, LF or CR; written back with any of them they read the same.
     const std::vector<std::string> lines = kestrova::SplitLines(contents);
     for (const char* ending : {"\r\n", "\n", "\r"}) {
-        KESTROVA_FUZZ_REQUIRE(kestrova::SplitLines(Joined(lines, ending)) == lines, contents);
+        Require(kestrova::SplitLines(Joined(lines, ending)) == lines, "lines", contents);
     }
 
     // The entries in the program's own form, one per letter, make a store that
-    // loads whole and saves back byte for byte.
+    // loads whole and saves back byte for byte. (A file in the legacy code
+    // page is read converted: it is kept only when it is the program's text.)
     std::vector<std::string> written;
     std::set<char> letters;
     for (std::size_t i = 0; i < lines.size() && i < kMostLines; ++i) {
-        KESTROVA_FUZZ_REQUIRE(lines[i].find_first_of("\r\n") == std::string::npos, lines[i]);
+        Require(lines[i].find_first_of("\r\n") == std::string::npos, "one line", lines[i]);
         if (CheckEntry(fileSystem, lines[i]) &&
             letters.insert(static_cast<char>(std::toupper(lines[i][0]))).second) {
             written.push_back(lines[i]);
         }
     }
-    // (A file in the legacy code page is read converted: it is kept only
-    // when it is the program's text already.)
     const std::string text = Joined(written, "\r\n");
     if (kestrova::StoreText(fileSystem, text) == text) {
-        fileSystem.AddFile(kStore, text);
         DriveTable table;
-        KESTROVA_FUZZ_REQUIRE(
-            kestrova::LoadDriveTable(table, fileSystem, kStore) == ReadStatus::Ok &&
-                table.MountEntries() == written,
-            text);
-        KESTROVA_FUZZ_REQUIRE(
-            kestrova::SaveDriveList(fileSystem, table, kStore) == SaveStatus::Saved &&
-                fileSystem.Contents(kStore) == text,
-            text);
+        Require(LoadAndSave(fileSystem, text, table) == text && table.MountEntries() == written,
+                "written store", text);
     }
+
+    // Any store loads, keeps only lines of its text (a byte-order mark at a
+    // line's start dropped) and in their order, and saves and loads again to
+    // the same rows and the same bytes.
     std::vector<std::string> read = kestrova::SplitLines(kestrova::StoreText(fileSystem, contents));
     for (std::string& line : read) {
         line.erase(0, line.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
     }
-    CheckStore(fileSystem, contents, read);
+    DriveTable table;
+    DriveTable again;
+    const std::string saved = LoadAndSave(fileSystem, contents, table);
+    auto line = read.begin();
+    for (const std::string& entry : table.MountEntries()) {
+        line = std::find(line, read.end(), entry);
+        Require(line++ != read.end(), "rows from lines", entry);
+    }
+    Require(LoadAndSave(fileSystem, saved, again) == saved && Shown(again) == Shown(table),
+            "saved store", saved);
     return 0;
 }
