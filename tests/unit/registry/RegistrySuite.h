@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/registry/RegistryRoutines.h"
 
@@ -30,29 +30,9 @@ struct RegistryBackend {
     void (*finish)(RegistryApi&, const std::string& scratch);
 };
 
-inline void PrintTo(const RegistryBackend& backend, std::ostream* os) {
-    *os << backend.name;
-}
 inline std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) {
     return info.param.name;
 }
-
-// A key opened straight through the API, closed when the test is done with it.
-struct TestKey {
-    TestKey(RegistryApi& registry, const std::string& path, std::uint32_t access = kKeyAllAccess)
-        : api(registry), result(api.OpenKey(kCurrentUser, path.c_str(), access, &handle)) {}
-    ~TestKey() {
-        if (result == kErrorSuccess) {
-            api.CloseKey(handle);
-        }
-    }
-    TestKey(const TestKey&) = delete;
-    TestKey& operator=(const TestKey&) = delete;
-
-    RegistryApi& api;
-    RegistryHandle handle = 0;
-    RegistryResult result;
-};
 
 // Each test works in a scratch key of its own below
 // HKCU\Software\KestrovaTest, with `routines` aimed at its subkey Run.
@@ -63,6 +43,9 @@ class RegistryTest : public ::testing::TestWithParam<RegistryBackend> {
 
     std::string Scratch(const std::string& below = {}) const { return scratch_ + below; }
     RegistryResult CreateRaw(const std::string& path, const char* keyClass = "");
+    // A key of the scratch key opened straight through the API (0 when it
+    // cannot be), closed when the test ends.
+    RegistryHandle OpenRaw(const std::string& below, std::uint32_t access);
     // Straight writes and reads of a value of the Run key, not through the class.
     RegistryResult WriteRaw(const std::string& name, std::int32_t type, const std::string& bytes);
     std::optional<std::string> ReadRaw(const std::string& name);
@@ -72,6 +55,7 @@ class RegistryTest : public ::testing::TestWithParam<RegistryBackend> {
 
   private:
     std::string scratch_;
+    std::vector<RegistryHandle> opened_;
 };
 
 }  // namespace testing
