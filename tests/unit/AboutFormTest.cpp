@@ -9,80 +9,59 @@
 namespace kestrova {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class AboutFormTest : public ::testing::Test {
   protected:
-    void Register(const std::string& key, const std::string& name, const std::string& value) {
+    void Register(const std::string& key, const std::string& name, const Variant& value,
+                  std::int32_t type = kRegSz) {
         RegistryRoutines routines(registry);
         routines.hKey(kHkeyLocalMachine);
         routines.KeyRoot("SOFTWARE\\Microsoft");
         routines.SubKey(key);
         routines.CreateKey();
-        routines.SetRegistryValue(name, value, kRegSz);
+        routines.SetRegistryValue(name, value, type);
     }
     void Start() {
         StartSysInfo(registry, fs, processes, [this](const std::string& text, int style) {
-            messages.emplace_back(text, style);
+            messages.push_back(text + "|" + std::to_string(style));
         });
     }
 
     testing::MemoryRegistry registry;
     testing::FakeFileSystem fs;
     testing::FakeProcessRunner processes;
-    std::vector<std::pair<std::string, int>> messages;
+    Lines messages;
 };
 
-TEST(AboutTextTest, VersionReadsMajorMinorRevision) {
-    EXPECT_EQ(VersionText(1, 0, 0), "Version 1.0.0");
-    EXPECT_EQ(VersionText(2, 10, 3), "Version 2.10.3");
-}
-
-TEST_F(AboutFormTest, TheRegisteredPathIsStartedWithoutAskingTheSecondKey) {
+TEST_F(AboutFormTest, TheRegisteredPathGoesBeforeTheToolsFolderAndIsOnlyRead) {
+    Register("Shared Tools Location", "MSINFO", "C:\\Shared\\MSInfo");
+    Start();  // the folder is registered, but the program is not in it
+    EXPECT_EQ(messages.size(), 1u);
+    fs.AddFile("C:\\Shared\\MSInfo\\MSINFO32.EXE");
+    Start();
     Register("Shared Tools\\MSINFO", "PATH", "C:\\Tools\\msinfo32.exe");
     // As for a standard user: the key may be read but not opened for writing.
     registry.DenyWrite(WidenKey(kHkeyLocalMachine), "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-    Register("Shared Tools Location", "MSINFO", "C:\\Other");
+    fs.ClearQueries();
     Start();
-    ASSERT_EQ(processes.started, std::vector<std::string>{"C:\\Tools\\msinfo32.exe"});
-    EXPECT_EQ(processes.styles[0], WindowStyle::Normal);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(fs.Queries().empty());
-}
-
-TEST_F(AboutFormTest, TheToolsFolderIsUsedWhenItHoldsTheProgram) {
-    Register("Shared Tools Location", "MSINFO", "C:\\Shared\\MSInfo");
-    Start();  // the folder is registered, but the program is not in it
-    EXPECT_TRUE(processes.started.empty());
-    ASSERT_EQ(messages.size(), 1u);
-
-    fs.AddFile("C:\\Shared\\MSInfo\\MSINFO32.EXE");
-    Start();
-    EXPECT_EQ(processes.started, std::vector<std::string>{"C:\\Shared\\MSInfo\\MSINFO32.EXE"});
+    EXPECT_EQ(processes.started,
+              (Lines{"C:\\Shared\\MSInfo\\MSINFO32.EXE", "C:\\Tools\\msinfo32.exe"}));
+    EXPECT_EQ(processes.styles, std::vector(2, WindowStyle::Normal));
+    EXPECT_TRUE(fs.Queries().empty());  // the tools folder is not looked at
     EXPECT_EQ(messages.size(), 1u);
 }
 
-TEST_F(AboutFormTest, NothingRegisteredOrNothingStartedSaysItIsUnavailable) {
+TEST_F(AboutFormTest, NothingRegisteredNoTextOrNothingStartedSaysItIsUnavailable) {
     Start();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "System Information Is Unavailable At This Time");
-    EXPECT_EQ(messages[0].second, 0);
-
+    Register("Shared Tools\\MSINFO", "PATH", 1, kRegDword);
+    Start();
     Register("Shared Tools\\MSINFO", "PATH", "C:\\Missing.exe");
     processes.startFails = true;
     Start();
-    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(processes.started, Lines{"C:\\Missing.exe"});
+    EXPECT_EQ(messages, Lines(3, "System Information Is Unavailable At This Time|0"));
     EXPECT_EQ(registry.KeysOpenNow(), 0u);
-}
-
-TEST_F(AboutFormTest, KeyValuesAreStringsTrimmedOfTheirTerminator) {
-    Register("Shared Tools\\MSINFO", "PATH", "C:\\Tools\\msinfo32.exe");
-    std::string value = "stale";
-    EXPECT_TRUE(GetKeyValue(registry, kHkeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", value));
-    EXPECT_EQ(value, "C:\\Tools\\msinfo32.exe");
-    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, "SOFTWARE\\Nowhere", "PATH", value));
-    EXPECT_EQ(value, "");
-    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine,
-                             "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "NONE", value));
 }
 
 }  // namespace
