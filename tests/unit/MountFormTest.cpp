@@ -141,10 +141,17 @@ class MountFormTest : public ::testing::Test {
         const Variant value = run.GetRegistryValue("Kestrova");
         return value.Text() != nullptr ? *value.Text() : "(none)";
     }
-    Lines Started() const { return processes.started; }
     void Browse(const std::string& folder) {
         view.browsed = folder;
         form.Command2_Click();
+    }
+    void Create(const std::string& folder) {
+        Browse(folder);
+        form.Command3_Click(std::nullopt, false);
+    }
+    void Remove(std::size_t row) {
+        form.lstDrives_Click(row);
+        form.Command4_Click();
     }
 
     testing::FakeFileSystem fs;
@@ -181,17 +188,6 @@ TEST(StartupModeTest, OnlyTheWholeSwitchCountsWhateverItsCase) {
     EXPECT_EQ(ArgumentText(""), "");
 }
 
-TEST(ExploreTest, CommandLinesForTheFlags) {
-    EXPECT_EQ(ExploreCommandLine("P", "", false, true, true), "explorer.exe /e,P");
-    EXPECT_EQ(ExploreCommandLine("P", "R", true, true, false),
-              "explorer.exe /e,/root, R,/select,P");
-    EXPECT_EQ(ExploreCommandLine("P", "", false, false, false), "explorer.exe /n,P");
-    EXPECT_EQ(ExploreCommandLine("P", "", false, false, true), "explorer.exe ,P");
-    EXPECT_EQ(RunValueData("C:\\", "/T"), "C:\\\\Kestrova.exe /T");
-    EXPECT_EQ(RunValueData("C:\\Program Files\\K", "/M"),
-              "\"C:\\Program Files\\K\\Kestrova.exe\" /M");
-}
-
 TEST_F(MountFormTest, AStartCreatesTheStoreCentresTheWindowAndFillsBothLists) {
     StartupMode mode = StartupMode::Tray;
     ASSERT_TRUE(form.Form_Load("", mode));
@@ -215,11 +211,9 @@ TEST_F(MountFormTest, AStartCreatesTheStoreCentresTheWindowAndFillsBothLists) {
 TEST_F(MountFormTest, TheStatusSumsTheTableAfterEveryChange) {
     Load("F:-C:\\WORK\r\nE:-C:\\WORK\r\n");
     EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");  // only the last row decides
-    Browse("C:\\Program Files");
-    form.Command3_Click(std::nullopt, false);
+    Create("C:\\Program Files");
     EXPECT_EQ(view.Status(), "3 Virtual Drives (Mounted)");
-    form.lstDrives_Click(0);
-    form.Command4_Click();
+    Remove(0);
     EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");
     fs.RemoveDrive("A:");
     form.lstDrives_Click(1);
@@ -233,17 +227,14 @@ TEST_F(MountFormTest, TheStatusSumsTheTableAfterEveryChange) {
 
 TEST_F(MountFormTest, ARebuildKeepsTheChangesMadeSinceTheLastSave) {
     Load("E:-C:\\WORK\r\nF:-C:\\PROGRA~1\r\n");
-    form.lstDrives_Click(0);
-    form.Command4_Click();
-    Browse("C:\\Work");
-    form.Command3_Click(std::nullopt, false);
+    Remove(0);
+    Create("C:\\Work");
     form.MountAllDrives();  // ends with a rebuild from the file
     EXPECT_EQ(view.entries, (Lines{"F:-C:\\PROGRA~1", "A:-C:\\Work"}));
     EXPECT_EQ(fs.Contents(kStore), "F:-C:\\PROGRA~1\r\nA:-C:\\Work\r\n");
 
     // When that save fails, the rows in memory stay, with their drives' state.
-    form.lstDrives_Click(0);
-    form.Command4_Click();
+    Remove(0);
     fs.SetReadOnly(kStore);
     fs.RemoveDrive("A:");
     form.RefreshDriveList();
@@ -267,7 +258,7 @@ TEST_F(MountFormTest, TheListsClicksDoubleClicksAndHint) {
     form.lstDrives_DblClick(0, 0);  // a current row but no selection
     form.lstDrives_DblClick(1, 0);
     form.lstDrives_DblClick(1, 1);  // the folder is gone: named as stored
-    EXPECT_EQ(Started(), Lines{"explorer.exe /e,C:\\Work"});
+    EXPECT_EQ(processes.started, Lines{"explorer.exe /e,C:\\Work"});
     EXPECT_EQ(view.messages, Lines{"C:\\GONE is not avalailable.     " + Style(kStyleCritical)});
     form.lstDrives_MouseMove();
     EXPECT_EQ(view.tooltip, "Double click a Virtual Drive to open the Directory");
@@ -284,7 +275,7 @@ TEST_F(MountFormTest, MountAllAnnouncesEachMappingAndSkipsLinesThatAreNone) {
     Lines seen;
     processes.onWait = [&] { seen.push_back(view.Status()); };
     form.cmdMount_Click();
-    EXPECT_EQ(Started(), (Lines{"subst.exe F: C:\\WORK", "subst.exe G: \"\\\\srv\\x\""}));
+    EXPECT_EQ(processes.started, (Lines{"subst.exe F: C:\\WORK", "subst.exe G: \"\\\\srv\\x\""}));
     EXPECT_EQ(seen, (Lines{"Mounting F:....", "Mounting G:...."}));
     EXPECT_EQ(view.letters[0], "B:");  // F: and G: taken, and the first free letter dropped
 
@@ -295,7 +286,7 @@ TEST_F(MountFormTest, MountAllAnnouncesEachMappingAndSkipsLinesThatAreNone) {
     EXPECT_NE(view.Status().find("subst.exe could not be started: 2"), std::string::npos);
 
     Load("F:-C:\\WORK\r\nZZ:-C:\\X\r\nG:-C:\\PROGRA~1\r\n", "/m");
-    EXPECT_EQ(Started().back(), "subst.exe G: C:\\PROGRA~1");
+    EXPECT_EQ(processes.started.back(), "subst.exe G: C:\\PROGRA~1");
     EXPECT_EQ(view.calls.back(), "end process");
     EXPECT_EQ(fs.Contents(kStore), "F:-C:\\WORK\r\nZZ:-C:\\X\r\nG:-C:\\PROGRA~1\r\n");
 }
@@ -314,7 +305,7 @@ TEST_F(MountFormTest, CommandsDuringAWaitAreRefusedAndACloseWaitsForTheEnd) {
         }
     };
     form.cmdMount_Click();
-    EXPECT_EQ(Started().size(), 2u);
+    EXPECT_EQ(processes.started.size(), 2u);
     EXPECT_EQ(form.Table().Count(), 2u);
     EXPECT_EQ(RunValue(), "(none)");
     EXPECT_EQ(view.calls.back(), "close later");
@@ -350,9 +341,8 @@ TEST_F(MountFormTest, CreateDriveMapsTheFolderOnTheChosenLetter) {
     form.Combo1_Click(1);
     form.Command3_Click(std::nullopt, false);
     form.Combo1_Click(0);
-    Browse("C:\\No Short Form");
-    form.Command3_Click(std::nullopt, false);
-    EXPECT_EQ(Started(),
+    Create("C:\\No Short Form");
+    EXPECT_EQ(processes.started,
               (Lines{"subst.exe F: C:\\PROGRA~1", "subst.exe G: \"C:\\No Short Form\""}));
     EXPECT_EQ(view.entries, (Lines{"B:-C:\\PROGRA~1", "F:-C:\\PROGRA~1", "G:-C:\\No Short Form"}));
     EXPECT_TRUE(form.Table().Row(1).mounted);
@@ -387,14 +377,14 @@ TEST_F(MountFormTest, CreateDriveMountsTheSelectedRowAgainAndSavesOnlyThen) {
     form.Command3_Click(0, false);  // a pending folder while a row is current: nothing
     form.lstDrives_Click(1);
     form.Command3_Click(1, false);  // a current row that is not selected: nothing
-    EXPECT_TRUE(Started().empty());
+    EXPECT_TRUE(processes.started.empty());
     form.Command3_Click(1, true);
-    EXPECT_EQ(Started(), Lines{"subst.exe G: C:\\PROGRA~1"});
+    EXPECT_EQ(processes.started, Lines{"subst.exe G: C:\\PROGRA~1"});
     EXPECT_TRUE(form.Table().Row(1).mounted);
     EXPECT_FALSE(view.selection.has_value());
     form.lstDrives_Click(2);
     form.Command3_Click(2, true);  // a line that is no mapping is not mounted
-    EXPECT_EQ(Started().size(), 1u);
+    EXPECT_EQ(processes.started.size(), 1u);
     EXPECT_EQ(view.messages.back(),
               "\"ZZ:-C:\\X\" in Shrt.dat is not a drive letter and a folder, so it cannot be "
               "mounted.     " +
@@ -405,6 +395,8 @@ TEST_F(MountFormTest, OptionsWriteTheRunValueAndReadItBack) {
     run.SetRegistryValue("Kestrova", "D:\\Moved\\Kestrova.exe /T", kRegSz);
     Load("E:-C:\\WORK\r\n");
     EXPECT_EQ(RunValue(), kExe + "/T");  // a moved program registers itself again
+    EXPECT_EQ(RunValueData("C:\\Program Files\\K", "/M"),
+              "\"C:\\Program Files\\K\\Kestrova.exe\" /M");  // quoted only with a blank
     form.opt_Click(StartupOption::B);
     EXPECT_EQ(RunValue(), kExe + "/B");
     form.opt_Click(StartupOption::None);
@@ -455,17 +447,15 @@ TEST_F(MountFormTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
     form.Command4_Click();
     EXPECT_EQ(view.messages,
               Lines{"Please select a Virtual Drive to remove     " + Style(kStyleInformation)});
-    form.lstDrives_Click(1);
-    form.Command4_Click();
+    Remove(1);
     EXPECT_EQ(fs.Contents("C:\\Kestrova\\Remove.bat"),
               "if exist C:\\MY-DIR\\RECYCLER C:\\Kestrova\\rm /y C:\\MY-DIR\\RECYCLER\r\n"
               "del C:\\Kestrova\\Remove.bat\r\nExit\r\n");
-    EXPECT_EQ(Started(), (Lines{"C:\\Kestrova\\Remove.bat", "subst.exe F: /d"}));
+    EXPECT_EQ(processes.started, (Lines{"C:\\Kestrova\\Remove.bat", "subst.exe F: /d"}));
     EXPECT_EQ(processes.styles[0], WindowStyle::Hidden);
     EXPECT_EQ(view.entries, Lines{"E:-C:\\WORK"});
     EXPECT_EQ(RunValue(), kExe + "/M");  // drives are left
-    form.lstDrives_Click(0);
-    form.Command4_Click();
+    Remove(0);
     EXPECT_EQ(RunValue(), "(none)");  // the last one: the option falls back to none
     form.Command4_Click();
     EXPECT_EQ(view.messages.back(),
@@ -483,8 +473,8 @@ TEST_F(MountFormTest, RemoveAllGoesFromTheLastRowToTheFirst) {
               "if exist C:\\WORK\\RECYCLER C:\\Kestrova\\rm /y C:\\WORK\\RECYCLER\r\n"
               "if exist C:\\PROGRA~1\\RECYCLER C:\\Kestrova\\rm /y C:\\PROGRA~1\\RECYCLER\r\n"
               "del C:\\Kestrova\\Removea.bat\r\nExit\r\n");
-    EXPECT_EQ(Started(), (Lines{"C:\\Kestrova\\Removea.bat", "subst.exe G: /d", "subst.exe F: /d",
-                                "subst.exe E: /d"}));
+    EXPECT_EQ(processes.started, (Lines{"C:\\Kestrova\\Removea.bat", "subst.exe G: /d",
+                                        "subst.exe F: /d", "subst.exe E: /d"}));
     EXPECT_EQ(seen, (Lines{"Removing Virtual Drive G:", "Removing Virtual Drive F:",
                            "Removing Virtual Drive E:"}));
     EXPECT_TRUE(view.entries.empty());
@@ -498,19 +488,16 @@ TEST_F(MountFormTest, RemoveAllGoesFromTheLastRowToTheFirst) {
 TEST_F(MountFormTest, ARemovalWithoutSubstOrBatchFileKeepsWhatItCouldNotRemove) {
     Load("E:-C:\\WORK\r\nF:-C:\\WORK\r\n");
     fs.SetDiskFullAfter(10);  // the batch file is cut off: none is left behind
-    form.lstDrives_Click(0);
-    form.Command4_Click();
-    EXPECT_EQ(Started(), Lines{"subst.exe E: /d"});
+    Remove(0);
+    EXPECT_EQ(processes.started, Lines{"subst.exe E: /d"});
     EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Remove.bat"));
     EXPECT_EQ(view.Status(),
               "1 Virtual Drives (Red X indicates Drive is Not Mounted); clean-up "
               "skipped: Remove.bat could not be written or started");
     fs.SetDiskFullAfter(1 << 20);
-    Browse("C:\\Work");
-    form.Command3_Click(std::nullopt, false);
+    Create("C:\\Work");
     processes.startFails = true;
-    form.lstDrives_Click(0);
-    form.Command4_Click();
+    Remove(0);
     EXPECT_NE(view.Status().find("F: was not removed"), std::string::npos);
     form.cmdRemove_Click();
     EXPECT_EQ(view.entries.size(), 2u);  // the drives are still there, and so are their rows
@@ -522,7 +509,7 @@ TEST_F(MountFormTest, RemoveAllAndExitSavesWhatItCouldNotUnmount) {
     int starts = 0;
     processes.onStart = [&](const std::string&) { processes.startFails = ++starts == 2; };
     form.RemoveAllAndExit();
-    EXPECT_EQ(Started(), (Lines{"subst.exe G: /d", "subst.exe F: /d", "subst.exe E: /d"}));
+    EXPECT_EQ(processes.started, (Lines{"subst.exe G: /d", "subst.exe F: /d", "subst.exe E: /d"}));
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nhello\r\n");  // through the atomic save
     EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Removea.bat"));
     EXPECT_EQ(view.calls.back(), "destroy");
@@ -538,8 +525,7 @@ TEST_F(MountFormTest, RemoveAllAndExitSavesWhatItCouldNotUnmount) {
 
 TEST_F(MountFormTest, AUserCloseThatCannotSaveIsRetriedOrCancelled) {
     Load("E:-C:\\WORK\r\n");
-    Browse("C:\\Work");
-    form.Command3_Click(std::nullopt, false);
+    Create("C:\\Work");
     fs.SetReadOnly(kStore);
     view.answers = {2};  // Cancel: the window stays, with its table
     EXPECT_FALSE(form.Form_Unload(CloseKind::User));
@@ -563,8 +549,7 @@ TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnRetry) {
     fs.SetUnreadable(kStore);
     StartupMode mode;
     form.Form_Load("", mode);
-    Browse("C:\\Work");
-    form.Command3_Click(std::nullopt, false);
+    Create("C:\\Work");
     view.answers = {2};
     EXPECT_FALSE(form.Form_Unload(CloseKind::User));
     EXPECT_NE(view.messages.back().find("Shrt.dat could not be read"), std::string::npos);
@@ -577,8 +562,7 @@ TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnRetry) {
 
 TEST_F(MountFormTest, TheEndOfASessionRescuesATableThatCannotBeSaved) {
     Load("E:-C:\\WORK\r\n");
-    Browse("C:\\Work");
-    form.Command3_Click(std::nullopt, false);
+    Create("C:\\Work");
     fs.SetReadOnly(kStore);
     EXPECT_TRUE(form.Form_Unload(CloseKind::SessionEnd));
     EXPECT_TRUE(view.messages.empty());  // nothing can wait now
@@ -611,7 +595,7 @@ TEST_F(MountFormTest, TheEndOfASessionRescuesATableThatCannotBeSaved) {
 
 TEST_F(MountFormTest, TheNotificationAreaFollowsTheRunValue) {
     Load("F:-C:\\WORK\r\n", "/b");  // mounts first, then the icon, no window
-    EXPECT_EQ(Started(), Lines{"subst.exe F: C:\\WORK"});
+    EXPECT_EQ(processes.started, Lines{"subst.exe F: C:\\WORK"});
     EXPECT_EQ(view.Count("add icon"), 1);
     EXPECT_EQ(view.Count("show"), 0);
     view.calls.clear();
