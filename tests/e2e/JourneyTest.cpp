@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "tests/e2e/Journey.h"
 
 namespace kestrova::e2e {
@@ -7,8 +9,9 @@ namespace {
 
 TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     ProgramFolder program("create");
-    const std::string projects = program.MakeFolder("Projects");
-    const std::string photos = program.MakeFolder("Photos");
+    const std::string documents = std::string(std::getenv("USERPROFILE")) + "\\Documents\\";
+    const std::string projects = CreateFolder(documents + "Projects");
+    const std::string photos = CreateFolder(documents + "Photos");
     Start(program);
     HWND combo = At(ids::Combo1);
     const std::vector<std::string> free = ComboItems(combo);
@@ -47,6 +50,7 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     EXPECT_EQ(rows[0].letter + rows[0].folder, free[3] + projects);
     EXPECT_EQ(rows[1].letter + rows[1].folder, "Q:" + photos);
     EXPECT_TRUE(Mapped(free[3][0]) && Mapped('Q'));
+    EXPECT_TRUE(Screenshot("mounted-drives", window));
     const std::vector<std::string> left = ComboItems(combo);
     EXPECT_EQ(
         std::count(left.begin(), left.end(), free[3]) + std::count(left.begin(), left.end(), "Q:"),
@@ -60,16 +64,10 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
 }
 
 TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
-    ProgramFolder program("remove", {}, false);
-    std::string store;
-    for (const char* letter : {"E:", "F:", "G:"}) {
-        const std::string folder = program.MakeFolder(std::string("Folder ") + letter[0]);
-        program.MakeFolder(std::string("Folder ") + letter[0] + "\\RECYCLER\\bin");
-        WriteFileText(folder + "\\keep.txt", "kept");
-        ASSERT_EQ(program.Subst(std::string(letter) + " \"" + folder + "\""), 0u);
-        store += std::string(letter) + "-" + ShortPath(folder) + "\r\n";
-    }
-    WriteFileText(program.File("Shrt.dat"), store);
+    ProgramFolder program("remove");
+    const std::string store = program.MapAndStore({"E:", "F:", "G:"});
+    program.MakeFolder("Folder F\\RECYCLER\\bin");
+    WriteFileText(program.File("Folder F\\keep.txt"), "kept");
     Start(program);
 
     ASSERT_TRUE(WaitForFocus(window, ids::Text1));
@@ -97,9 +95,7 @@ TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
     EXPECT_FALSE(Mapped('G'));
     EXPECT_TRUE(Mapped('E'));
     Close();
-    const std::vector<std::string> log = program.SubstLog();
-    EXPECT_EQ(std::vector<std::string>(log.begin() + 3, log.end()),
-              (std::vector<std::string>{"F: /d", "G: /d"}));
+    EXPECT_EQ(program.SubstLog(), (std::vector<std::string>{"F: /d", "G: /d"}));
     EXPECT_EQ(program.Store(), store.substr(0, store.find("\r\n") + 2));
 }
 
@@ -150,6 +146,7 @@ TEST_F(Journey, TabWalksEachPaneOnScreenAndArrowsChooseTheOptions) {
     }
     Click(At(ids::optM));
     EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == exe + "/M" + '\0'; }));
+    EXPECT_TRUE(Screenshot("options-pane", window));
     Step(VK_TAB, ids::cmdBack);
     Key(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return !OptionsInFront(); }));
@@ -202,7 +199,9 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ClickCloseBox(window);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ClickAt(TrayIconPoint(), true);
-    ASSERT_TRUE(WaitUntil([&] { return FindWindowA("#32768", nullptr) != nullptr; }));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
+    EXPECT_TRUE(Screenshot("tray-menu", menu));
     Keys("s");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
     ASSERT_TRUE(WaitForFocus(window, ids::Combo1));
@@ -218,7 +217,6 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ClickCloseBox(window);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ClickAt(TrayIconPoint(), true);
-    HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
     RECT place{};
     GetWindowRect(menu, &place);
@@ -232,6 +230,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
     Key('A', VK_MENU);
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(Screenshot("about-window", about));
     const HWND main = window;
     window = about;
     ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));

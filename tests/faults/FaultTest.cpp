@@ -10,10 +10,8 @@
 #include <random>
 
 #include "platform/win32/Handle.h"
+#include "tests/e2e/Journey.h"
 #include "tests/faults/SaveLoop.h"
-#include "tests/support/e2e/Driver.h"
-#include "tests/support/e2e/Program.h"
-#include "ui/win32/ControlIds.h"
 
 namespace kestrova::e2e {
 namespace {
@@ -98,17 +96,8 @@ class RemoveAllAndExit : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(AttachToDesktop()); }
     void TearDown() override { UnmapAll(); }
-    // Three drives mapped onto folders of the program folder, and stored.
-    std::string MapThree(const ProgramFolder& program) {
-        std::string store;
-        for (const char* letter : {"E:", "G:", "J:"}) {
-            const std::string folder = program.MakeFolder(std::string("Folder ") + letter[0]);
-            EXPECT_EQ(program.Subst(std::string(letter) + " \"" + folder + "\""), 0u);
-            store += std::string(letter) + "-" + ShortPath(folder) + "\r\n";
-        }
-        WriteFileText(program.File("Shrt.dat"), store);
-        program.ClearSubstLog();
-        return store;
+    static std::string MapThree(const ProgramFolder& program) {
+        return program.MapAndStore({"E:", "G:", "J:"});
     }
 };
 
@@ -199,26 +188,21 @@ long Handles(DWORD processId) {
                       [&](const Entry& entry) { return entry.owner == processId; }));
 }
 
-TEST(Soak, AboutDrivesAndMountAllLeakNoHandlesAndNoGdiObjects) {
-    ASSERT_TRUE(AttachToDesktop());
+TEST_F(Journey, SoakAboutDrivesAndMountAllLeakNoHandlesAndNoGdiObjects) {
     ProgramFolder program("soak");
     const std::string folder = program.MakeFolder("Soaked");
-    RunningProgram kestrova(program);
-    HWND window = WaitForWindow(kestrova.Id(), "Kestrova");
-    ASSERT_NE(window, nullptr);
+    Start(program);
     UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, kestrova.Id()));
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, kestrova->Id()));
     const auto measure = [&] {
-        return std::make_pair(Handles(kestrova.Id()), static_cast<long>(GdiObjects(process.Get())));
+        return std::make_pair(Handles(kestrova->Id()),
+                              static_cast<long>(GdiObjects(process.Get())));
     };
-    HWND list = Control(window, ids::lstDrives);
+    HWND list = At(ids::lstDrives);
     const auto about = [&](int times) {
         for (int i = 0; i < times; ++i) {
             Key('A', VK_MENU);
-            HWND opened = WaitForWindow(kestrova.Id(), "About Kestrova", 10000);
-            if (opened == nullptr) {
-                Screenshot("soak-about-" + std::to_string(i));
-            }
+            HWND opened = WaitForWindow(kestrova->Id(), "About Kestrova", 10000);
             ASSERT_NE(opened, nullptr) << i;
             Key(VK_ESCAPE);
             ASSERT_TRUE(WaitUntil([&] { return !IsWindow(opened); }));
@@ -226,35 +210,27 @@ TEST(Soak, AboutDrivesAndMountAllLeakNoHandlesAndNoGdiObjects) {
     };
     // Each drive is browsed for, created and removed (a click on its row drops
     // the folder chosen before).
-    const auto browse = [&] {
-        Click(Control(window, ids::Command2));
-        HWND browser = WaitForDialog(kestrova.Id(), 30000);
-        ASSERT_TRUE(ChooseInBrowser(browser, folder));
-        ASSERT_TRUE(WaitUntil([&] { return Text(Control(window, ids::Text1)) == folder; }));
-    };
     const auto drives = [&](int times) {
         for (int i = 0; i < times; ++i) {
-            browse();
-            Click(Control(window, ids::Command3));
+            Browse(folder);
+            Click(At(ids::Command3));
             ASSERT_TRUE(WaitUntil([&] {
                 return Rows(list).size() == 2 && Rows(list)[1].image == 0;
             })) << i;
             ClickRow(list, 1);
-            Click(Control(window, ids::Command4));
+            Click(At(ids::Command4));
             ASSERT_TRUE(WaitUntil([&] { return Rows(list).size() == 1; }));
         }
     };
     const auto mountAll = [&](int times) {
         for (int i = 0; i < times; ++i) {
-            Click(Control(window, ids::cmdMount));
-            ASSERT_TRUE(WaitUntil([&] {
-                return Text(Control(window, ids::lblStatus)) == "1 Virtual Drives (Mounted)";
-            }));
+            Click(At(ids::cmdMount));
+            ASSERT_TRUE(WaitUntil([&] { return Status() == "1 Virtual Drives (Mounted)"; }));
         }
     };
     // One drive stays for Mount All; the others come and go on the same folder.
-    browse();
-    Click(Control(window, ids::Command3));
+    Browse(folder);
+    Click(At(ids::Command3));
     ASSERT_TRUE(WaitUntil([&] { return Rows(list).size() == 1; }));
     about(10);
     drives(5);
@@ -279,9 +255,7 @@ TEST(Soak, AboutDrivesAndMountAllLeakNoHandlesAndNoGdiObjects) {
         EXPECT_LE(after - before, 5);
     }
     EXPECT_GT(gdi, 10);  // the count sees the window's own objects
-    Key(VK_F4, VK_MENU);
-    EXPECT_TRUE(kestrova.WaitForExit());
-    UnmapAll();
+    Close();
 }
 
 }  // namespace

@@ -242,11 +242,11 @@ bool ChooseInBrowser(HWND browser, const std::string& folder) {
     MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
     Remote remote(browser, sizeof wide + sizeof(TVITEMW));
     remote.Put(wide, sizeof wide);
-    HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
     const std::wstring name = std::wstring(wide).substr(std::wstring(wide).find_last_of(L'\\') + 1);
     // The tree fills itself after the browser shows: the folder is asked for
     // until the tree's selected item is the folder.
     const auto selected = [&] {
+        HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
         TVITEMW item{};
         item.mask = TVIF_TEXT;
         item.hItem = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET));
@@ -260,11 +260,14 @@ bool ChooseInBrowser(HWND browser, const std::string& folder) {
         return text.c_str() == name;
     };
     const bool chosen =
-        browser != nullptr && WaitUntil([&] {
-            return Ask(browser, BFFM_SETSELECTIONW, TRUE, remote.At()) != -1 && selected();
-        });
+        browser != nullptr &&
+        WaitUntil(
+            [&] { return Ask(browser, BFFM_SETSELECTIONW, TRUE, remote.At()) != -1 && selected(); },
+            30000);
     if (chosen) {
         Click(GetDlgItem(browser, IDOK));
+    } else {
+        Screenshot("browser-not-chosen");  // what the browser showed, for the failure
     }
     return chosen;
 }

@@ -26,6 +26,16 @@ std::string WindowsPathOf(const std::string& unixPath) {
     return path;
 }
 
+std::string UnixPathOf(const std::string& path) {
+    // Z: is the Unix root; C: the prefix's drive_c.
+    std::string unixPath =
+        (path[0] == 'C' ? Environment("WINEPREFIX") + "/drive_c" : "") + path.substr(2);
+    for (char& c : unixPath) {
+        c = c == '\\' ? '/' : c;
+    }
+    return unixPath;
+}
+
 std::string BuildPath(const std::string& relative) {
     return WindowsPathOf(Environment("KESTROVA_BUILD_DIR")) + "\\" + relative;
 }
@@ -102,6 +112,18 @@ DWORD ProgramFolder::Subst(const std::string& arguments) const {
     return RunToEnd("\"" + File("subst.exe") + "\" " + arguments);
 }
 
+std::string ProgramFolder::MapAndStore(const std::vector<std::string>& letters) const {
+    std::string store;
+    for (const std::string& letter : letters) {
+        const std::string folder = MakeFolder("Folder " + letter.substr(0, 1));
+        Subst(letter + " \"" + folder + "\"");
+        store += letter + "-" + ShortPath(folder) + "\r\n";
+    }
+    WriteFileText(File("Shrt.dat"), store);
+    ClearSubstLog();
+    return store;
+}
+
 RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
     std::string commandLine = "\"" + folder + "\\Kestrova.exe\"";
     commandLine += arguments.empty() ? "" : " " + arguments;
@@ -136,12 +158,12 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs) {
 
 namespace {
 
-UniqueHandle Start(std::string commandLine) {
+UniqueHandle Start(std::string commandLine, const std::string& folder = {}) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         return UniqueHandle();
     }
     CloseHandle(process.hThread);
@@ -150,10 +172,10 @@ UniqueHandle Start(std::string commandLine) {
 
 }  // namespace
 
-DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
-    UniqueHandle handle = Start(commandLine);
+DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
+    UniqueHandle handle = Start(commandLine, folder);
     DWORD exitCode = ~0u;
-    if (WaitForSingleObject(handle.Get(), timeoutMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(handle.Get(), 60000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(handle.Get(), &exitCode);
     } else {
         TerminateProcess(handle.Get(), 1);

@@ -9,7 +9,8 @@ namespace kestrova::e2e {
 
 // A Unix path as Wine shows it to Windows programs (on Z:).
 std::string WindowsPathOf(const std::string& unixPath);
-std::string ScreenshotFolder();  // a Unix folder in the build tree
+std::string UnixPathOf(const std::string& path);  // of a path on C: or Z:
+std::string ScreenshotFolder();                   // a Unix folder in the build tree
 // A file of the build tree, as a Windows path.
 std::string BuildPath(const std::string& relative);
 
@@ -37,6 +38,9 @@ class ProgramFolder {
     // Runs the subst double to its end with these arguments; its exit code.
     DWORD Subst(const std::string& arguments) const;
     void ClearSubstLog() const { DeleteFileA(File("subst.log").c_str()); }
+    // Maps each letter ("E:") onto a fresh folder "Folder E" of its own and
+    // stores the drives; the stored text. The subst log starts empty after.
+    std::string MapAndStore(const std::vector<std::string>& letters) const;
 
   private:
     std::string path_;
@@ -63,8 +67,9 @@ class RunningProgram {
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-// Runs a Windows program to its end: its exit code, or ~0 on failure.
-DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs = 30000);
+// Runs a Windows program to its end (in `folder`, if given): its exit code,
+// or ~0 on failure.
+DWORD RunToEnd(const std::string& commandLine, const std::string& folder = {});
 // Starts a Unix program (Wine does not track it).
 void RunUnix(const std::string& commandLine);
 

@@ -1,14 +1,29 @@
 // The registry class, and the parts of the API's behaviour it relies on,
-// against the registry each test program picks (the in-memory one natively,
-// advapi32 under Wine).
-#include "tests/unit/registry/RegistrySuite.h"
+// against the real registry through advapi32. Each test works in a scratch
+// key of its own below HKCU\Software\KestrovaTest, with `routines` aimed at
+// its subkey Run, and removes it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <iterator>
+#include <memory>
+#include <optional>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
-namespace kestrova::testing {
+#include "platform/registry/RegistryRoutines.h"
+#include "platform/win32/Win32RegistryApi.h"
+
+namespace kestrova {
+
+inline void PrintTo(const Variant& value, std::ostream* os) {
+    *os << Describe(value);
+}
+
 namespace {
 
 using namespace std::string_literals;
@@ -24,65 +39,75 @@ std::string Pattern(std::size_t length) {
     return text;
 }
 
-}  // namespace
+const RegistryHandle kCurrentUser = WidenKey(kHkeyCurrentUser);
 
-void RegistryTest::SetUp() {
-    api = GetParam().make();
-    std::random_device random;
-    scratch_ = "Software\\KestrovaTest\\" + std::to_string(random()) + std::to_string(random());
-    ASSERT_EQ(CreateRaw(Scratch("\\Run")), kErrorSuccess);
-    routines = std::make_unique<RegistryRoutines>(*api);
-    routines->hKey(kHkeyCurrentUser);
-    routines->KeyRoot(Scratch());
-    routines->SubKey("Run");
-}
+class RegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::random_device random;
+        scratch_ = "Software\\KestrovaTest\\" + std::to_string(random()) + std::to_string(random());
+        ASSERT_EQ(CreateRaw(Scratch("\\Run")), kErrorSuccess);
+        routines = std::make_unique<RegistryRoutines>(*api);
+        routines->hKey(kHkeyCurrentUser);
+        routines->KeyRoot(Scratch());
+        routines->SubKey("Run");
+    }
+    // The keys are removed, and their parent when no other run still uses it.
+    void TearDown() override {
+        for (const RegistryHandle key : opened_) {
+            api->CloseKey(key);
+        }
+        EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, Scratch().c_str()), ERROR_SUCCESS);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KestrovaTest");
+    }
 
-void RegistryTest::TearDown() {
-    for (const RegistryHandle key : opened_) {
+    std::string Scratch(const std::string& below = {}) const { return scratch_ + below; }
+    RegistryResult CreateRaw(const std::string& path, const char* keyClass = "") {
+        RegistryHandle key = 0;
+        const RegistryResult result = api->CreateKey(kCurrentUser, path.c_str(), keyClass, 0,
+                                                     kKeyAllAccess, nullptr, &key, nullptr);
         api->CloseKey(key);
+        return result;
     }
-    GetParam().finish(*api, Scratch());
-}
-
-RegistryResult RegistryTest::CreateRaw(const std::string& path, const char* keyClass) {
-    RegistryHandle key = 0;
-    const RegistryResult result = api->CreateKey(kCurrentUser, path.c_str(), keyClass, 0,
-                                                 kKeyAllAccess, nullptr, &key, nullptr);
-    api->CloseKey(key);
-    return result;
-}
-
-RegistryHandle RegistryTest::OpenRaw(const std::string& below, std::uint32_t access) {
-    RegistryHandle key = 0;
-    if (api->OpenKey(kCurrentUser, Scratch(below).c_str(), access, &key) == kErrorSuccess) {
-        opened_.push_back(key);
+    // A key of the scratch key opened straight through the API (0 when it
+    // cannot be), closed when the test ends.
+    RegistryHandle OpenRaw(const std::string& below, std::uint32_t access) {
+        RegistryHandle key = 0;
+        if (api->OpenKey(kCurrentUser, Scratch(below).c_str(), access, &key) == kErrorSuccess) {
+            opened_.push_back(key);
+        }
+        return key;
     }
-    return key;
-}
-
-RegistryResult RegistryTest::WriteRaw(const std::string& name, std::int32_t type,
-                                      const std::string& bytes) {
-    return api->SetValue(OpenRaw("\\Run", kKeyAllAccess), name.c_str(),
-                         static_cast<std::uint32_t>(type),
-                         reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                         static_cast<std::uint32_t>(bytes.size()));
-}
-
-std::optional<std::string> RegistryTest::ReadRaw(const std::string& name) {
-    std::string data(8192, '\0');
-    auto size = static_cast<std::uint32_t>(data.size());
-    if (api->QueryValue(OpenRaw("\\Run", kKeyRead), name.c_str(), nullptr,
-                        reinterpret_cast<std::uint8_t*>(data.data()), &size) != kErrorSuccess) {
-        return std::nullopt;
+    // Straight writes and reads of a value of the Run key, not through the class.
+    RegistryResult WriteRaw(const std::string& name, std::int32_t type, const std::string& bytes) {
+        return api->SetValue(OpenRaw("\\Run", kKeyAllAccess), name.c_str(),
+                             static_cast<std::uint32_t>(type),
+                             reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             static_cast<std::uint32_t>(bytes.size()));
     }
-    return data.substr(0, size);
-}
+    std::optional<std::string> ReadRaw(const std::string& name) {
+        std::string data(8192, '\0');
+        auto size = static_cast<std::uint32_t>(data.size());
+        if (api->QueryValue(OpenRaw("\\Run", kKeyRead), name.c_str(), nullptr,
+                            reinterpret_cast<std::uint8_t*>(data.data()), &size) != kErrorSuccess) {
+            return std::nullopt;
+        }
+        return data.substr(0, size);
+    }
+
+    std::unique_ptr<RegistryApi> api = std::make_unique<Win32RegistryApi>();
+    std::unique_ptr<RegistryRoutines> routines;
+
+  private:
+    std::string scratch_;
+    std::vector<RegistryHandle> opened_;
+};
 
 // Each value is written through the class as a value of its own, read back
 // one by one and then in one listing: a string is stored with one NUL (a
 // multi-string with two) and reads back exactly as set, whatever its size
 // against the class's first buffers (1024 bytes; 4096 in a listing).
-TEST_P(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
+TEST_F(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
     const std::string path = std::getenv("PATH");  // NOLINT(concurrency-mt-unsafe): one thread
     const ByteArray bytes = {0x00, 0x0A, 0x1F, 0xFF, 0x80};
     const struct {
@@ -129,7 +154,7 @@ TEST_P(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
 // Data as another program may have left it: without a final NUL, too short
 // for its type, or empty. Nothing is read past the data; two binary values in
 // a row list only their own bytes.
-TEST_P(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
+TEST_F(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
     const struct {
         std::int32_t type = 0;
         std::string stored;
@@ -166,7 +191,7 @@ TEST_P(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
 
 // A value is written only into a key that is there, and a key is created
 // only when asked, by the name given or else SubKey.
-TEST_P(RegistryTest, ValuesAreDeletedAndKeysCreatedOnlyWhereAsked) {
+TEST_F(RegistryTest, ValuesAreDeletedAndKeysCreatedOnlyWhereAsked) {
     ASSERT_TRUE(routines->SetRegistryValue("Kestrova", "x", kRegSz));
     EXPECT_EQ(routines->DeleteValue("Kestrova"), kErrorSuccess);
     EXPECT_EQ(routines->DeleteValue("Kestrova"), kErrorFileNotFound);
@@ -181,7 +206,7 @@ TEST_P(RegistryTest, ValuesAreDeletedAndKeysCreatedOnlyWhereAsked) {
 
 // Wine answers RegEnumKeyExA with ERROR_MORE_DATA for a key with a class
 // name when the class buffer is small; the class is not wanted.
-TEST_P(RegistryTest, EnumRegistryKeysListsSubkeysWithAClassNameToo) {
+TEST_F(RegistryTest, EnumRegistryKeysListsSubkeysWithAClassNameToo) {
     ASSERT_EQ(CreateRaw(Scratch("\\Run\\Alpha"), "KestrovaClass"), kErrorSuccess);
     ASSERT_EQ(CreateRaw(Scratch("\\Run\\beta")), kErrorSuccess);
     ASSERT_EQ(CreateRaw(Scratch("\\Run\\Gamma\\Inner")), kErrorSuccess);
@@ -192,7 +217,7 @@ TEST_P(RegistryTest, EnumRegistryKeysListsSubkeysWithAClassNameToo) {
     EXPECT_FALSE(keys.Contains("Inner"));
     EXPECT_EQ(routines->EnumRegistryKeys(kHkeyCurrentUser, Scratch("\\None")).Count(), 0u);
 
-    // What the in-memory registry has to share with the real one for this.
+    // What the real registry answers that the class has to cope with.
     const RegistryHandle run = OpenRaw("\\Run", kKeyRead);
     char name[16] = {};
     char keyClass[1] = {};
@@ -203,7 +228,7 @@ TEST_P(RegistryTest, EnumRegistryKeysListsSubkeysWithAClassNameToo) {
 }
 
 // A local connection is the very handle passed in, which stays the caller's.
-TEST_P(RegistryTest, KeysHandedInByTheCallerStayOpen) {
+TEST_F(RegistryTest, KeysHandedInByTheCallerStayOpen) {
     const RegistryHandle scratch = OpenRaw("", kKeyAllAccess);
     const auto narrow = static_cast<std::int32_t>(scratch);
     ASSERT_EQ(WidenKey(narrow), scratch);
@@ -216,4 +241,13 @@ TEST_P(RegistryTest, KeysHandedInByTheCallerStayOpen) {
     EXPECT_EQ(api->SetValue(scratch, "StillOpen", kRegBinary, nullptr, 0), kErrorSuccess);
 }
 
-}  // namespace kestrova::testing
+// The root keys kept in 32 bits widen to the handles the Windows headers define.
+TEST(RootKeys, WidenToTheHandlesTheWindowsHeadersDefine) {
+    EXPECT_EQ(WidenKey(kHkeyClassesRoot), reinterpret_cast<RegistryHandle>(HKEY_CLASSES_ROOT));
+    EXPECT_EQ(WidenKey(kHkeyCurrentUser), reinterpret_cast<RegistryHandle>(HKEY_CURRENT_USER));
+    EXPECT_EQ(WidenKey(kHkeyLocalMachine), reinterpret_cast<RegistryHandle>(HKEY_LOCAL_MACHINE));
+    EXPECT_EQ(WidenKey(kHkeyUsers), reinterpret_cast<RegistryHandle>(HKEY_USERS));
+}
+
+}  // namespace
+}  // namespace kestrova
