@@ -86,9 +86,7 @@ class PosixFileSystem final : public kestrova::FileSystem {
         return ::rename(from.c_str(), to.c_str()) == 0;
     }
     bool DeleteFileAt(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
-    bool CreateFolder(const std::string& path) override {
-        return ::mkdir(path.c_str(), 0755) == 0;
-    }
+    bool CreateFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0755) == 0; }
     std::string FromLegacyCodePage(const std::string& bytes) override { return bytes; }
 };
 

@@ -171,10 +171,10 @@ std::string Win32FileSystem::FromLegacyCodePage(const std::string& bytes) {
     // The legacy code page is the one the system's locale names, which the
     // process's own (UTF-8, from its manifest) has replaced.
     char number[8] = {};
-    const UINT legacy =
-        GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number) > 0
-            ? static_cast<UINT>(std::strtoul(number, nullptr, 10))
-            : 0;
+    const UINT legacy = GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number,
+                                       sizeof number) > 0
+                            ? static_cast<UINT>(std::strtoul(number, nullptr, 10))
+                            : 0;
     if (GetACP() != CP_UTF8 || legacy == 0 || legacy == CP_UTF8 || bytes.empty()) {
         return bytes;
     }
