@@ -51,9 +51,10 @@ class Journey : public ::testing::Test {
         Key(VK_F4, VK_MENU);
         ASSERT_TRUE(kestrova->WaitForExit());
     }
-    // Chooses a folder with the browse button and the shell's browser.
-    void Browse(const std::string& folder) {
-        Click(At(ids::Command2));
+    // Chooses a folder with the browse button (clicked, or pressed when it
+    // has the focus) and the shell's browser.
+    void Browse(const std::string& folder, bool byKey = false) {
+        byKey ? Key(VK_SPACE) : Click(At(ids::Command2));
         HWND browser = WaitForDialog(kestrova->Id(), 30000);  // the shell loads first
         ASSERT_TRUE(ChooseInBrowser(browser, folder));
         ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == folder; })) << folder;

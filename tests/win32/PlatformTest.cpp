@@ -27,9 +27,6 @@ TEST(Win32FileSystem, QueriesNamesAndTheStoreAsTheCoreExpectsThem) {
     const std::string shortForm = GetShortPath(fs, deep);
     EXPECT_EQ(shortForm.find(' '), std::string::npos) << shortForm;
     EXPECT_EQ(GetLongName(fs, shortForm), deep);
-    // The legacy code page of the system, read as the program's UTF-8.
-    EXPECT_EQ(fs.FromLegacyCodePage("M\xFCller"), "M\xC3\xBCller");
-    EXPECT_EQ(fs.FromLegacyCodePage("plain"), "plain");
 
     const std::string store = folder.File("Shrt.dat");
     const std::string old = "E:-C:\\OLD\r\n";

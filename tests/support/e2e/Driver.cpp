@@ -60,24 +60,21 @@ class Remote {
     char* base_ = nullptr;
 };
 
-HWND FindTop(DWORD processId, const std::function<bool(HWND)>& wanted) {
-    struct Search {
-        DWORD processId;
-        const std::function<bool(HWND)>* wanted;
-        std::vector<HWND> found;
-    } search{processId, &wanted, {}};
+// The top-level windows of a process.
+std::vector<HWND> WindowsOf(DWORD processId) {
+    std::pair<DWORD, std::vector<HWND>> search{processId, {}};
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
+            auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && (*s->wanted)(window)) {
-                s->found.push_back(window);
+            if (owner == s->first) {
+                s->second.push_back(window);
             }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found.front();
+    return search.second;
 }
 
 POINT Centre(const RECT& rect) {
@@ -112,13 +109,12 @@ bool AttachToDesktop() {
 
 std::vector<HWND> TopWindows(DWORD processId, const std::string& caption) {
     std::vector<HWND> found;
-    FindTop(processId, [&](HWND window) {
+    for (HWND window : WindowsOf(processId)) {
         const std::string className = ClassOf(window);
         if (className != TOOLTIPS_CLASSA && className != "IME" && Text(window) == caption) {
             found.push_back(window);
         }
-        return false;
-    });
+    }
     return found;
 }
 
@@ -126,9 +122,9 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs)
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            const std::vector<HWND> windows = TopWindows(processId, caption);
-            const auto shown = std::find_if(windows.begin(), windows.end(), IsWindowVisible);
-            found = shown != windows.end() ? *shown : nullptr;
+            for (HWND window : TopWindows(processId, caption)) {
+                found = IsWindowVisible(window) ? window : found;
+            }
             return found != nullptr;
         },
         timeoutMs);
@@ -152,9 +148,9 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            found = FindTop(processId, [](HWND window) {
-                return ClassOf(window) == "#32770" && IsWindowVisible(window);
-            });
+            for (HWND window : WindowsOf(processId)) {
+                found = ClassOf(window) == "#32770" && IsWindowVisible(window) ? window : found;
+            }
             return found != nullptr;
         },
         timeoutMs);
@@ -214,19 +210,11 @@ void ChooseInDropDown(HWND combo, const std::string& item) {
     ClickAt(point);
 }
 
-void Key(WORD key, WORD modifier, WORD secondModifier) {
-    std::vector<INPUT> inputs;
-    for (WORD held : {modifier, secondModifier}) {
-        if (held != 0) {
-            inputs.push_back(KeyInput(held, false));
-        }
-    }
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    for (WORD held : {secondModifier, modifier}) {
-        if (held != 0) {
-            inputs.push_back(KeyInput(held, true));
-        }
+void Key(WORD key, WORD modifier) {
+    std::vector<INPUT> inputs = {KeyInput(key, false), KeyInput(key, true)};
+    if (modifier != 0) {
+        inputs.insert(inputs.begin(), KeyInput(modifier, false));
+        inputs.push_back(KeyInput(modifier, true));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }

@@ -35,9 +35,9 @@ void Click(HWND control);  // at its centre
 void ClickRow(HWND listView, int row);
 void ClickCloseBox(HWND window);                             // the close button of its title bar
 void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and clicks the item
-// Keys: a virtual-key code, or a character ('a', '1'); with modifiers
-// VK_MENU, VK_SHIFT or VK_CONTROL held.
-void Key(WORD key, WORD modifier = 0, WORD secondModifier = 0);
+// Keys: a virtual-key code, or a character ('a', '1'); with a modifier
+// (VK_MENU, VK_SHIFT or VK_CONTROL) held.
+void Key(WORD key, WORD modifier = 0);
 void Keys(const std::string& characters);
 // Points the shell's folder browser at a folder and, once the browser shows
 // it selected, clicks OK.

@@ -2,6 +2,9 @@
 
 #include <shlobj.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/win32/Handle.h"
 
 namespace kestrova::e2e {
@@ -47,26 +50,13 @@ std::string ScreenshotFolder() {
 }
 
 std::string ReadFileText(const std::string& path) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string contents;
-    char buffer[4096];
-    DWORD read = 0;
-    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) &&
-           read > 0) {
-        contents.append(buffer, read);
-    }
-    return contents;
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 bool WriteFileText(const std::string& path, const std::string& contents) {
-    UniqueHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.Valid() && (contents.empty() ||
-                            (WriteFile(file.Get(), contents.data(),
-                                       static_cast<DWORD>(contents.size()), &written, nullptr) &&
-                             written == contents.size()));
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file << contents);
 }
 
 bool PathExists(const std::string& path) {

@@ -13,8 +13,8 @@
 
 namespace kestrova::testing {
 
-// A registry in memory for the windows' logic: keys by path without regard
-// to case (created on demand), values with their type and exact bytes, a
+// A registry in memory for the windows' logic: keys by path (created on
+// demand), values with their type and exact bytes, a
 // short buffer answered with ERROR_MORE_DATA and the size needed, handles
 // carrying their access rights. It counts the keys open, fails a call on
 // request and can refuse writing to a key. The registry class itself is
@@ -38,7 +38,7 @@ class MemoryRegistry final : public RegistryApi {
         if (failures_.contains(Call::OpenKey)) {
             return failures_.extract(Call::OpenKey).mapped();
         }
-        return keys_.contains(PathOf(key, subKey)) || Upper(subKey).empty()
+        return keys_.contains(PathOf(key, subKey)) || Name(subKey).empty()
                    ? Open(key, subKey, access, result)
                    : kErrorFileNotFound;
     }
@@ -61,10 +61,10 @@ class MemoryRegistry final : public RegistryApi {
                               std::uint8_t* data, std::uint32_t* size) override {
         const auto values = keys_.find(PathOf(key, nullptr));
         if (!Allowed(key, kKeyQueryValue) || values == keys_.end() ||
-            !values->second.contains(Upper(valueName))) {
+            !values->second.contains(Name(valueName))) {
             return Allowed(key, kKeyQueryValue) ? kErrorFileNotFound : kErrorAccessDenied;
         }
-        const auto& [storedType, bytes] = values->second.at(Upper(valueName));
+        const auto& [storedType, bytes] = values->second.at(Name(valueName));
         const bool fits = data == nullptr || *size >= bytes.size();
         if (type != nullptr) {
             *type = storedType;
@@ -83,15 +83,15 @@ class MemoryRegistry final : public RegistryApi {
         if (!Allowed(key, kKeySetValue)) {
             return kErrorAccessDenied;
         }
-        keys_[PathOf(key, nullptr)][Upper(valueName)] = {type, {data, data + size}};
+        keys_[PathOf(key, nullptr)][Name(valueName)] = {type, {data, data + size}};
         return kErrorSuccess;
     }
     RegistryResult DeleteValue(RegistryHandle key, const char* valueName) override {
         if (!Allowed(key, kKeySetValue)) {
             return kErrorAccessDenied;
         }
-        return keys_[PathOf(key, nullptr)].erase(Upper(valueName)) != 0 ? kErrorSuccess
-                                                                        : kErrorFileNotFound;
+        return keys_[PathOf(key, nullptr)].erase(Name(valueName)) != 0 ? kErrorSuccess
+                                                                       : kErrorFileNotFound;
     }
     RegistryResult EnumKey(RegistryHandle /*key*/, std::uint32_t /*index*/, char* /*name*/,
                            std::uint32_t* /*nameSize*/, char* /*keyClass*/,
@@ -126,18 +126,13 @@ class MemoryRegistry final : public RegistryApi {
     static constexpr std::uint32_t kWriteRights =
         (kKeyAllAccess & ~kKeyRead) | 0x40000000u | 0x10000000u;
 
-    static std::string Upper(const char* text) {
-        std::string upper = text != nullptr ? text : "";
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
-        return upper;
-    }
+    static std::string Name(const char* text) { return text != nullptr ? text : ""; }
     static bool IsRoot(RegistryHandle key) {
         return key >= WidenKey(kHkeyClassesRoot) && key <= WidenKey(kHkeyUsers);
     }
     // The full path of a subkey of an open key or a root ("" for the key itself).
     std::string PathOf(RegistryHandle key, const char* subKey) const {
-        const std::string below = Upper(subKey);
+        const std::string below = Name(subKey);
         const std::string base = IsRoot(key)           ? std::to_string(key)
                                  : open_.contains(key) ? open_.at(key).first
                                                        : "?";
@@ -157,9 +152,9 @@ class MemoryRegistry final : public RegistryApi {
         return kErrorSuccess;
     }
 
-    // Values by upper-case name: type and bytes.
+    // Values by name: type and bytes.
     using Values = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
-    std::map<std::string, Values> keys_;                                    // by upper-case path
+    std::map<std::string, Values> keys_;                                    // by path
     std::map<RegistryHandle, std::pair<std::string, std::uint32_t>> open_;  // path and access
     std::set<std::string> denied_;
     std::map<Call, RegistryResult> failures_;
