@@ -44,7 +44,7 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     EXPECT_EQ(rows[0].letter + rows[0].folder, free[3] + projects);
     EXPECT_EQ(rows[1].letter + rows[1].folder, "Q:" + photos);
     EXPECT_TRUE(Mapped(free[3][0]) && Mapped('Q'));
-    EXPECT_TRUE(Screenshot("mounted-drives", window));
+    EXPECT_TRUE(Screenshot("mounted-drives"));
     const std::vector<std::string> left = ComboItems(combo);
     EXPECT_EQ(
         std::count(left.begin(), left.end(), free[3]) + std::count(left.begin(), left.end(), "Q:"),
@@ -140,7 +140,7 @@ TEST_F(Journey, TabWalksEachPaneOnScreenAndArrowsChooseTheOptions) {
     }
     Click(At(ids::optM));
     EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == exe + "/M" + '\0'; }));
-    EXPECT_TRUE(Screenshot("options-pane", window));
+    EXPECT_TRUE(Screenshot("options-pane"));
     Step(VK_TAB, ids::cmdBack);
     Key(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return !OptionsInFront(); }));
@@ -189,7 +189,7 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ClickAt(TrayIconPoint(), true);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
-    EXPECT_TRUE(Screenshot("tray-menu", menu));
+    EXPECT_TRUE(Screenshot("tray-menu"));
     Keys("s");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
     ASSERT_TRUE(WaitForFocus(window, ids::Combo1));
@@ -218,7 +218,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
     Key('A', VK_MENU);
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(Screenshot("about-window", about));
+    EXPECT_TRUE(Screenshot("about-window"));
     const HWND main = window;
     window = about;
     ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));

@@ -23,7 +23,7 @@ TEST_F(Journey, ScaledTo150PercentEveryControlKeepsItsPlace) {
                           MulDiv(place.top + place.height, 144, 1440)};
         EXPECT_TRUE(EqualRect(&shown, &scaled)) << id;
     }
-    EXPECT_TRUE(Screenshot("main-window-150", window));
+    EXPECT_TRUE(Screenshot("main-window-150"));
 
     Click(At(ids::cmdOptions));
     ASSERT_TRUE(WaitUntil([&] { return OptionsInFront(); }));

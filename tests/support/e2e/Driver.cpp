@@ -254,8 +254,6 @@ bool ChooseInBrowser(HWND browser, const std::string& folder) {
             30000);
     if (chosen) {
         Click(GetDlgItem(browser, IDOK));
-    } else {
-        Screenshot("browser-not-chosen");  // what the browser showed, for the failure
     }
     return chosen;
 }
@@ -364,21 +362,8 @@ POINT TrayIconPoint() {
     return {bar.right - 10, (bar.top + bar.bottom) / 2};
 }
 
-bool Screenshot(const std::string& name, HWND shown) {
-    WaitUntil(
-        [&] {
-            bool painted = shown == nullptr || GetUpdateRect(shown, nullptr, FALSE) == 0;
-            EnumChildWindows(
-                shown,
-                [](HWND child, LPARAM parameter) -> BOOL {
-                    *reinterpret_cast<bool*>(parameter) &=
-                        GetUpdateRect(child, nullptr, FALSE) == 0;
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&painted));
-            return painted;
-        },
-        5000);
+bool Screenshot(const std::string& name) {
+    Sleep(300);  // what was shown last is painted
     const std::string unixPath = ScreenshotFolder() + "/" + name + ".png";
     const std::string path = WindowsPathOf(unixPath);
     DeleteFileA(path.c_str());

@@ -66,8 +66,7 @@ std::string DialogText(HWND dialog);
 bool HasTrayIcon(HWND window);
 // Where the window's icon sits in the notification area (it is the only one).
 POINT TrayIconPoint();
-// A picture of the whole screen, taken once `shown` (and every window in it)
-// has painted what it shows.
-bool Screenshot(const std::string& name, HWND shown = nullptr);
+// A picture of the whole screen.
+bool Screenshot(const std::string& name);
 
 }  // namespace kestrova::e2e
