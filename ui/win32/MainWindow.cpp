@@ -7,6 +7,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "platform/win32/Marks.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Shell.h"
 #include "ui/win32/ControlIds.h"
@@ -114,7 +115,9 @@ bool MainWindow::Create(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
                                                        ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+    Mark("common controls");
     Prepare(instance);
+    Mark("font");
     RegisterClassOnce(instance, kPaneClass, PaneProcedure);
 
     RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
@@ -124,8 +127,11 @@ bool MainWindow::Create(HINSTANCE instance) {
     auto* smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    return CreateBase(ClassName(), kTitle, kWindowStyle, placed,
-                      LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA)), smallIcon);
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA));
+    Mark("icons loaded");
+    const bool created = CreateBase(ClassName(), kTitle, kWindowStyle, placed, icon, smallIcon);
+    Mark("main window created");
+    return created;
 }
 
 HWND MainWindow::AddControl(HWND parent, const char* className, const char* text, DWORD style,
@@ -145,6 +151,7 @@ void MainWindow::CreateImageList() {
 
 void MainWindow::CreateControls() {
     HWND window = Handle();
+    Mark("main window class and window");
 
     // The two panes lie on the same rectangle; only their z-order decides
     // which one is seen, so both clip their siblings. The one behind is
@@ -187,12 +194,15 @@ void MainWindow::CreateControls() {
     AddTooltip(command2_, "Select Folder to Mount");
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, layout::lblStatus);
+    Mark("panes, buttons, text box, status");
     lstDrives_ = AddControl(picture2_, WC_LISTVIEWA, "",
                             tabStop | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                             ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
     SendMessageA(lstDrives_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
+    Mark("list view");
     CreateImageList();
+    Mark("image list (icons drawn)");
     SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(images_.Get()));
     const struct {
@@ -209,9 +219,11 @@ void MainWindow::CreateControls() {
         SendMessageA(lstDrives_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
     }
+    Mark("columns");
     AddTooltip(lstDrives_, "Click the Browse button to add a Virtual Drive");
     SetWindowSubclass(lstDrives_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 
+    Mark("list tooltip and subclass");
     FitToText(AddControl(picture2_, "STATIC", "Available Drive Letters", WS_VISIBLE, ids::Label2,
                          layout::Label2));
     // A drop-down list's height includes its open list.
@@ -219,6 +231,7 @@ void MainWindow::CreateControls() {
     comboRect.height = 3000;
     combo1_ = AddControl(picture2_, "COMBOBOX", "", tabStop | WS_VSCROLL | CBS_DROPDOWNLIST,
                          ids::Combo1, comboRect);
+    Mark("letter label and combo box");
     HWND create =
         AddControl(picture2_, "BUTTON", "Create Drive", button, ids::Command3, layout::Command3);
     AddTooltip(create, "Create Virtual Drive");
@@ -250,6 +263,7 @@ void MainWindow::CreateControls() {
     // shows the table's store entries.
     lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
     BringToFront(Pane::Main);
+    Mark("drive buttons, options pane, mount list");
 }
 
 LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -671,6 +685,10 @@ void MainWindow::RequestClose() {
 
 void MainWindow::EndProcess() {
     ExitProcess(0);
+}
+
+void MainWindow::Mark(const char* phase) {
+    kestrova::Mark(phase);
 }
 
 }  // namespace kestrova

@@ -56,6 +56,7 @@ class MainWindow final : public WindowBase, public FormView {
     void DestroyNow() override;
     void RequestClose() override;
     void EndProcess() override;
+    void Mark(const char* phase) override;
 
     // The window's class, and the message another start of the program sends
     // it to have it shown.

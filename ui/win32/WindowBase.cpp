@@ -1,5 +1,6 @@
 #include "ui/win32/WindowBase.h"
 
+#include "platform/win32/Marks.h"
 #include "ui/win32/Controls.h"
 
 namespace kestrova {
@@ -84,7 +85,9 @@ HWND WindowBase::AddChild(HWND parent, const char* className, const char* text, 
 HWND WindowBase::AddTooltip(HWND control, const char* text) {
     // One tooltip control per window, made with the window's first tooltip.
     if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
+        Mark("controls before the first tooltip");
         tooltip_ = CreateTooltipControl(window_, instance_);
+        Mark("tooltip control");
     }
     kestrova::AddTooltip(tooltip_, window_, control, text);
     return control;
