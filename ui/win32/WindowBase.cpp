@@ -7,8 +7,9 @@ namespace kestrova {
 
 namespace {
 
-// The property that ties a window to its object; only the program's own
-// windows carry it.
+// The property that marks the program's own windows, for the dialog keys.
+// The object behind a window is in its user data instead: it is looked up on
+// every message, and a property is a call to the window server under Wine.
 const char kObjectProperty[] = "Kestrova.Window";
 
 // The control can take the focus now: it and every container up to the
@@ -94,17 +95,19 @@ HWND WindowBase::AddTooltip(HWND control, const char* text) {
 }
 
 LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<WindowBase*>(GetPropA(window, kObjectProperty));
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<WindowBase*>(
             reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         SetPropA(window, kObjectProperty, self);
     }
     if (self == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         RemovePropA(window, kObjectProperty);
         self->window_ = nullptr;
         self->savedFocus_ = nullptr;
