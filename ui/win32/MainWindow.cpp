@@ -161,13 +161,13 @@ void MainWindow::CreateControls() {
     HWND window = Handle();
     Mark("main window class and window");
 
-    // The two panes lie on the same rectangle; only their z-order decides
-    // which one is seen, so both clip their siblings. The one behind is
+    // The two panes lie on the same rectangle; the one in front is on top
+    // and shown, the one behind is hidden, so that it is never painted, and
     // disabled, so that neither the Tab key nor an access key reaches a
     // control that is not on screen. (A frame paints its whole face, as its
     // group box draws only lines.)
     const DWORD pane = WS_VISIBLE | WS_CLIPSIBLINGS;
-    fraOptions_ = AddControl(window, kPaneClass, "", pane | WS_DISABLED, ids::fraOptions,
+    fraOptions_ = AddControl(window, kPaneClass, "", WS_CLIPSIBLINGS | WS_DISABLED, ids::fraOptions,
                              layout::fraOptions, WS_EX_CONTROLPARENT);
     fraMain_ = AddControl(window, kPaneClass, "", pane, ids::fraMain, layout::fraMain,
                           WS_EX_CONTROLPARENT);
@@ -558,7 +558,7 @@ void MainWindow::ShowStartupOption(StartupOption option) {
 void MainWindow::BringToFront(Pane pane) {
     HWND front = pane == Pane::Main ? fraMain_ : fraOptions_;
     HWND back = pane == Pane::Main ? fraOptions_ : fraMain_;
-    // Already above the other pane: nothing to move or paint again.
+    // Already above the other pane: nothing to move, show, hide or paint again.
     bool above = true;
     for (HWND higher = GetWindow(front, GW_HWNDPREV); higher != nullptr;
          higher = GetWindow(higher, GW_HWNDPREV)) {
@@ -573,11 +573,15 @@ void MainWindow::BringToFront(Pane pane) {
     const bool focusBehind = focus != nullptr && IsChild(back, focus);
     EnableWindow(back, FALSE);
     if (!above) {
-        SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(front, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         RedrawWindow(front, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
     }
     if (focusBehind) {
         FocusFirstControl();
+    }
+    if (!above) {
+        ::ShowWindow(back, SW_HIDE);
     }
 }
 
