@@ -180,12 +180,13 @@ void MainWindow::CreateControls() {
     // keys move the focus within the option group only.
     const DWORD button = WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
     AddControl(window, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);
-    AddTooltip(
+    TooltipLater(
         AddControl(window, "BUTTON", "&Options", button, ids::cmdOptions, layout::cmdOptions),
         "Startup Options");
-    AddTooltip(AddControl(window, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount),
-               "Mount All Virtual Drives");
-    AddTooltip(
+    TooltipLater(
+        AddControl(window, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount),
+        "Mount All Virtual Drives");
+    TooltipLater(
         AddControl(window, "BUTTON", "&Remove All", button, ids::cmdRemove, layout::cmdRemove),
         "Remove All Virtual Drives");
 
@@ -199,7 +200,7 @@ void MainWindow::CreateControls() {
     text1_ = AddControl(picture2_, "EDIT", "", tabStop | ES_AUTOHSCROLL | ES_READONLY, ids::Text1,
                         layout::Text1, WS_EX_CLIENTEDGE);
     command2_ = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
-    AddTooltip(command2_, "Select Folder to Mount");
+    TooltipLater(command2_, "Select Folder to Mount");
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, layout::lblStatus);
     Mark("panes, buttons, text box, status");
@@ -228,10 +229,8 @@ void MainWindow::CreateControls() {
                      reinterpret_cast<LPARAM>(&column));
     }
     Mark("columns");
-    AddTooltip(lstDrives_, "Click the Browse button to add a Virtual Drive");
-    SetWindowSubclass(lstDrives_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    TooltipLater(lstDrives_, "Click the Browse button to add a Virtual Drive");
 
-    Mark("list tooltip and subclass");
     FitToText(AddControl(picture2_, "STATIC", "Available Drive Letters", WS_VISIBLE, ids::Label2,
                          layout::Label2));
     // A drop-down list's height includes its open list.
@@ -242,10 +241,10 @@ void MainWindow::CreateControls() {
     Mark("letter label and combo box");
     HWND create =
         AddControl(picture2_, "BUTTON", "Create Drive", button, ids::Command3, layout::Command3);
-    AddTooltip(create, "Create Virtual Drive");
+    TooltipLater(create, "Create Virtual Drive");
     HWND removeDrive =
         AddControl(picture2_, "BUTTON", "Remove Drive", button, ids::Command4, layout::Command4);
-    AddTooltip(removeDrive, "Remove Virtual Drive");
+    TooltipLater(removeDrive, "Remove Virtual Drive");
 
     // The options in their Tab and arrow order; the first opens their group
     // and the label after the last closes it.
@@ -264,14 +263,32 @@ void MainWindow::CreateControls() {
                layout::Label1);
     FitToText(AddControl(picture1_, "STATIC", "Double click a drive to open that folder. ",
                          WS_VISIBLE, ids::Label3, layout::Label3));
-    AddTooltip(AddControl(picture1_, "BUTTON", "&Back", button, ids::cmdBack, layout::cmdBack),
-               "Back to main window");
+    TooltipLater(AddControl(picture1_, "BUTTON", "&Back", button, ids::cmdBack, layout::cmdBack),
+                 "Back to main window");
 
     // The mount list: a list box below the client area, never seen, that
     // shows the table's store entries.
     lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
     BringToFront(Pane::Main);
     Mark("drive buttons, options pane, mount list");
+}
+
+void MainWindow::TooltipLater(HWND control, const char* text) {
+    laterTooltips_.emplace_back(control, text);
+}
+
+void MainWindow::CreateTooltips() {
+    if (laterTooltips_.empty()) {
+        return;
+    }
+    Mark("mouse over the window");
+    for (const auto& [control, text] : laterTooltips_) {
+        AddTooltip(control, text);
+    }
+    laterTooltips_.clear();
+    // The list's tip follows the table as the mouse moves over the list.
+    SetWindowSubclass(lstDrives_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    Mark("tooltips added");
 }
 
 LRESULT CALLBACK MainWindow::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -295,6 +312,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             showRequest_ = RegisterWindowMessageA(ShowMessageName());
             CreateControls();
             return 0;
+        case WM_SETCURSOR:
+            // The mouse is over the window (or one of its controls, which
+            // pass this on): the tooltips are needed from now on.
+            CreateTooltips();
+            return DefaultHandling(message, wParam, lParam);
         case ids::kTrayCallbackMessage:
             form_.TrayIcon_Message(LOWORD(lParam));
             return 0;

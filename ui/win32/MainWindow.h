@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -71,6 +72,11 @@ class MainWindow final : public WindowBase, public FormView {
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
                     const layout::Rect& rect, DWORD exStyle = 0);
     void CreateImageList();
+    // The tooltips of the controls and the list's subclass, which only the
+    // mouse needs, are made when it first comes over the window: none of it
+    // holds up the window's first showing.
+    void TooltipLater(HWND control, const char* text);
+    void CreateTooltips();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     std::optional<std::size_t> Row(UINT state) const;
@@ -83,6 +89,7 @@ class MainWindow final : public WindowBase, public FormView {
     MountForm form_;
     AboutWindow about_;
     ImageListHandle images_;
+    std::vector<std::pair<HWND, const char*>> laterTooltips_;
     bool updatingList_ = false;
     // What the drive list shows now, to redraw only what changed.
     std::vector<std::string> shownRows_;

@@ -86,7 +86,6 @@ HWND WindowBase::AddChild(HWND parent, const char* className, const char* text, 
 HWND WindowBase::AddTooltip(HWND control, const char* text) {
     // One tooltip control per window, made with the window's first tooltip.
     if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
-        Mark("controls before the first tooltip");
         tooltip_ = CreateTooltipControl(window_, instance_);
         Mark("tooltip control");
     }
