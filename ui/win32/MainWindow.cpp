@@ -632,6 +632,16 @@ void MainWindow::MoveWindowTo(double left, double top) {
 }
 
 void MainWindow::ShowWindow() {
+    if (!IsWindowVisible(Handle())) {
+        // The drive list lays out its rows and scroll bars when it first
+        // draws itself; drawn here into a memory context while the window is
+        // still hidden, it has done so before its first paint on screen,
+        // where Wine's list view would otherwise draw each scroll bar three
+        // times (about 20 ms). What the window shows is the same.
+        MemoryDcHandle memory(CreateCompatibleDC(nullptr));
+        SendMessageA(lstDrives_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
+                     PRF_CLIENT);
+    }
     ::ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
 }
