@@ -33,6 +33,10 @@ const char kLabel1Text[] =
     "closing Kestrova or just running Kestrova.  Kestrova does not delete your folders.  It "
     "only mounts or dismounts them as drives.";
 
+// A push button. Every control but the options is a group of its own, so that
+// the arrow keys move the focus within the option group only.
+constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
@@ -165,41 +169,33 @@ void MainWindow::CreateControls() {
     // and shown, the one behind is hidden, so that it is never painted, and
     // disabled, so that neither the Tab key nor an access key reaches a
     // control that is not on screen. (A frame paints its whole face, as its
-    // group box draws only lines.)
-    const DWORD pane = WS_VISIBLE | WS_CLIPSIBLINGS;
-    fraOptions_ = AddControl(window, kPaneClass, "", WS_CLIPSIBLINGS | WS_DISABLED, ids::fraOptions,
-                             layout::fraOptions, WS_EX_CONTROLPARENT);
-    fraMain_ = AddControl(window, kPaneClass, "", pane, ids::fraMain, layout::fraMain,
-                          WS_EX_CONTROLPARENT);
+    // group box draws only lines.) The options pane is made when it is first
+    // brought to the front.
+    fraMain_ = AddControl(window, kPaneClass, "", WS_VISIBLE | WS_CLIPSIBLINGS, ids::fraMain,
+                          layout::fraMain, WS_EX_CONTROLPARENT);
     const layout::Rect whole{0, 0, layout::fraMain.width, layout::fraMain.height};
     AddControl(fraMain_, "BUTTON", "Select Folder", WS_VISIBLE | BS_GROUPBOX, 0, whole);
-    AddControl(fraOptions_, "BUTTON", "On Windows Startup", WS_VISIBLE | BS_GROUPBOX, 0, whole);
 
     // The buttons below the panes follow the pane in front in the Tab order.
-    // Every control but the options is a group of its own, so that the arrow
-    // keys move the focus within the option group only.
-    const DWORD button = WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
-    AddControl(window, "BUTTON", "&About", button, ids::cmdAbout, layout::cmdAbout);
+    AddControl(window, "BUTTON", "&About", kButton, ids::cmdAbout, layout::cmdAbout);
     TooltipLater(
-        AddControl(window, "BUTTON", "&Options", button, ids::cmdOptions, layout::cmdOptions),
+        AddControl(window, "BUTTON", "&Options", kButton, ids::cmdOptions, layout::cmdOptions),
         "Startup Options");
     TooltipLater(
-        AddControl(window, "BUTTON", "&Mount All", button, ids::cmdMount, layout::cmdMount),
+        AddControl(window, "BUTTON", "&Mount All", kButton, ids::cmdMount, layout::cmdMount),
         "Mount All Virtual Drives");
     TooltipLater(
-        AddControl(window, "BUTTON", "&Remove All", button, ids::cmdRemove, layout::cmdRemove),
+        AddControl(window, "BUTTON", "&Remove All", kButton, ids::cmdRemove, layout::cmdRemove),
         "Remove All Virtual Drives");
 
     picture2_ = AddControl(fraMain_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture2,
                            layout::Picture2, WS_EX_CONTROLPARENT);
-    picture1_ = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture1,
-                           layout::Picture1, WS_EX_CONTROLPARENT);
 
     // Only the folder browser fills the folder box.
     const DWORD tabStop = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
     text1_ = AddControl(picture2_, "EDIT", "", tabStop | ES_AUTOHSCROLL | ES_READONLY, ids::Text1,
                         layout::Text1, WS_EX_CLIENTEDGE);
-    command2_ = AddControl(picture2_, "BUTTON", "...", button, ids::Command2, layout::Command2);
+    command2_ = AddControl(picture2_, "BUTTON", "...", kButton, ids::Command2, layout::Command2);
     TooltipLater(command2_, "Select Folder to Mount");
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, layout::lblStatus);
@@ -240,11 +236,28 @@ void MainWindow::CreateControls() {
                          ids::Combo1, comboRect);
     Mark("letter label and combo box");
     HWND create =
-        AddControl(picture2_, "BUTTON", "Create Drive", button, ids::Command3, layout::Command3);
+        AddControl(picture2_, "BUTTON", "Create Drive", kButton, ids::Command3, layout::Command3);
     TooltipLater(create, "Create Virtual Drive");
     HWND removeDrive =
-        AddControl(picture2_, "BUTTON", "Remove Drive", button, ids::Command4, layout::Command4);
+        AddControl(picture2_, "BUTTON", "Remove Drive", kButton, ids::Command4, layout::Command4);
     TooltipLater(removeDrive, "Remove Virtual Drive");
+
+    // The mount list: a list box below the client area, never seen, that
+    // shows the table's store entries.
+    lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
+    Mark("drive buttons and mount list");
+}
+
+void MainWindow::CreateOptionsPane() {
+    if (fraOptions_ != nullptr) {
+        return;
+    }
+    fraOptions_ = AddControl(Handle(), kPaneClass, "", WS_CLIPSIBLINGS | WS_DISABLED,
+                             ids::fraOptions, layout::fraOptions, WS_EX_CONTROLPARENT);
+    const layout::Rect whole{0, 0, layout::fraOptions.width, layout::fraOptions.height};
+    AddControl(fraOptions_, "BUTTON", "On Windows Startup", WS_VISIBLE | BS_GROUPBOX, 0, whole);
+    picture1_ = AddControl(fraOptions_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture1,
+                           layout::Picture1, WS_EX_CONTROLPARENT);
 
     // The options in their Tab and arrow order; the first opens their group
     // and the label after the last closes it.
@@ -258,30 +271,29 @@ void MainWindow::CreateControls() {
     AddControl(picture1_, "BUTTON",
                "Run Kestrova in the System Tray but don't mount Virtual Drives", option, ids::optT,
                layout::optT);
-    ShowStartupOption(StartupOption::None);
+    ShowStartupOption(startupOption_);
     AddControl(picture1_, "STATIC", kLabel1Text, WS_VISIBLE | WS_GROUP | SS_LEFT, ids::Label1,
                layout::Label1);
     FitToText(AddControl(picture1_, "STATIC", "Double click a drive to open that folder. ",
                          WS_VISIBLE, ids::Label3, layout::Label3));
-    TooltipLater(AddControl(picture1_, "BUTTON", "&Back", button, ids::cmdBack, layout::cmdBack),
+    TooltipLater(AddControl(picture1_, "BUTTON", "&Back", kButton, ids::cmdBack, layout::cmdBack),
                  "Back to main window");
-
-    // The mount list: a list box below the client area, never seen, that
-    // shows the table's store entries.
-    lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
-    BringToFront(Pane::Main);
-    Mark("drive buttons, options pane, mount list");
 }
 
 void MainWindow::TooltipLater(HWND control, const char* text) {
-    laterTooltips_.emplace_back(control, text);
+    if (tooltipsMade_) {
+        AddTooltip(control, text);
+    } else {
+        laterTooltips_.emplace_back(control, text);
+    }
 }
 
 void MainWindow::CreateTooltips() {
-    if (laterTooltips_.empty()) {
+    if (tooltipsMade_) {
         return;
     }
     Mark("mouse over the window");
+    tooltipsMade_ = true;
     for (const auto& [control, text] : laterTooltips_) {
         AddTooltip(control, text);
     }
@@ -560,6 +572,11 @@ int MainWindow::ShowMessage(const std::string& text, int style) {
 }
 
 void MainWindow::ShowStartupOption(StartupOption option) {
+    // Shown when the options pane is made, if it is not there yet.
+    startupOption_ = option;
+    if (picture1_ == nullptr) {
+        return;
+    }
     int id = ids::optNone;
     switch (option) {
         case StartupOption::T:
@@ -578,6 +595,11 @@ void MainWindow::ShowStartupOption(StartupOption option) {
 }
 
 void MainWindow::BringToFront(Pane pane) {
+    if (pane == Pane::Options) {
+        CreateOptionsPane();
+    } else if (fraOptions_ == nullptr) {
+        return;  // the main pane is the only one yet
+    }
     HWND front = pane == Pane::Main ? fraMain_ : fraOptions_;
     HWND back = pane == Pane::Main ? fraOptions_ : fraMain_;
     // Already above the other pane: nothing to move, show, hide or paint again.

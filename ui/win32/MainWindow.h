@@ -69,6 +69,8 @@ class MainWindow final : public WindowBase, public FormView {
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    // The options pane, made when it is first brought to the front.
+    void CreateOptionsPane();
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
                     const layout::Rect& rect, DWORD exStyle = 0);
     void CreateImageList();
@@ -90,6 +92,9 @@ class MainWindow final : public WindowBase, public FormView {
     AboutWindow about_;
     ImageListHandle images_;
     std::vector<std::pair<HWND, const char*>> laterTooltips_;
+    bool tooltipsMade_ = false;
+    // The option the options pane shows (once it is made).
+    StartupOption startupOption_ = StartupOption::None;
     bool updatingList_ = false;
     // What the drive list shows now, to redraw only what changed.
     std::vector<std::string> shownRows_;
