@@ -164,6 +164,11 @@ void MainWindow::CreateImageList() {
 void MainWindow::CreateControls() {
     HWND window = Handle();
     Mark("main window class and window");
+    // Labels that size themselves to their text measure it here: a memory
+    // context with the window's font gives the same extent as the label's
+    // own, without a call to the window manager for a context each time.
+    textDc_.Reset(CreateCompatibleDC(nullptr));
+    SelectObject(textDc_.Get(), font_.Get());
 
     // The two panes lie on the same rectangle; the one in front is on top
     // and shown, the one behind is hidden, so that it is never painted, and
@@ -529,16 +534,15 @@ void MainWindow::ShowLetters(const LetterList& letters) {
 
 void MainWindow::FitToText(HWND label, const std::string& text) const {
     SIZE extent{};
-    {
-        WindowDc dc(label);
-        Selection selected(dc.Get(), font_.Get());
-        GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
-    }
+    GetTextExtentPoint32A(textDc_.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
     RECT rect{};
     GetClientRect(label, &rect);
+    const int width = extent.cx + 2;
     const int height = rect.bottom > extent.cy ? rect.bottom : extent.cy;
-    SetWindowPos(label, nullptr, 0, 0, extent.cx + 2, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (rect.right != width || rect.bottom != height) {
+        SetWindowPos(label, nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void MainWindow::FitToText(HWND label) const {
@@ -548,10 +552,11 @@ void MainWindow::FitToText(HWND label) const {
 }
 
 void MainWindow::SetStatus(const std::string& text) {
-    // The label sizes itself to its text.
+    // The label sizes itself to its text and paints its whole face; the strip
+    // of the pane that a shorter label uncovers is repainted by the window
+    // manager, so nothing else of the pane is painted again.
     FitToText(lblStatus_, text);
     SetWindowTextA(lblStatus_, text.c_str());
-    InvalidateRect(picture2_, nullptr, TRUE);
 }
 
 void MainWindow::SetFolderText(const std::string& text) {

@@ -91,6 +91,7 @@ class MainWindow final : public WindowBase, public FormView {
     MountForm form_;
     AboutWindow about_;
     ImageListHandle images_;
+    MemoryDcHandle textDc_;
     std::vector<std::pair<HWND, const char*>> laterTooltips_;
     bool tooltipsMade_ = false;
     // The option the options pane shows (once it is made).
