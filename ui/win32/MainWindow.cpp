@@ -202,8 +202,22 @@ void MainWindow::CreateControls() {
                         layout::Text1, WS_EX_CLIENTEDGE);
     command2_ = AddControl(picture2_, "BUTTON", "...", kButton, ids::Command2, layout::Command2);
     TooltipLater(command2_, "Select Folder to Mount");
+    // The status line spans its row to the pane's edge, at least a line of
+    // text high: a new text is then set without resizing the label, which
+    // paints its whole face in the pane's colour and so looks the same as a
+    // label fitted to its text.
+    layout::Rect statusRect = layout::lblStatus;
+    statusRect.width = layout::Picture2.width - layout::lblStatus.left;
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
-                            ids::lblStatus, layout::lblStatus);
+                            ids::lblStatus, statusRect);
+    SIZE line{};
+    GetTextExtentPoint32A(textDc_.Get(), "Virtual Drives", 14, &line);
+    RECT statusPlace{};
+    GetClientRect(lblStatus_, &statusPlace);
+    if (line.cy > statusPlace.bottom) {
+        SetWindowPos(lblStatus_, nullptr, 0, 0, statusPlace.right, line.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     Mark("panes, buttons, text box, status");
     lstDrives_ = AddControl(picture2_, WC_LISTVIEWA, "",
                             tabStop | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -552,10 +566,8 @@ void MainWindow::FitToText(HWND label) const {
 }
 
 void MainWindow::SetStatus(const std::string& text) {
-    // The label sizes itself to its text and paints its whole face; the strip
-    // of the pane that a shorter label uncovers is repainted by the window
-    // manager, so nothing else of the pane is painted again.
-    FitToText(lblStatus_, text);
+    // The label paints its whole face: nothing else of the pane is painted
+    // again.
     SetWindowTextA(lblStatus_, text.c_str());
 }
 
