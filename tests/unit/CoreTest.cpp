@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,38 @@ TEST_F(CoreTest, StoreFileReadsLinesWholeDropsBlanksAndShowsLongFolders) {
               (Lines{"E:-C:\\PROGRA~1\\MYDATA~1", "F:-C:\\MY-DIR\\MY-FOL~1",
                      "G:-\"\\\\server\\share dir\"", "h:-C:\\GONE~1", "not a drive"}));
     EXPECT_TRUE(Load("").Empty());
+}
+
+TEST_F(CoreTest, OneReadOfTheStoreAsksForEachFolderOnce) {
+    // Rows on the same folder and on a folder below another's: each folder
+    // is asked for once, and every row reads as its line reads alone.
+    const Lines lines = {"E:-C:\\PROGRA~1\\MYDATA~1", "F:-C:\\PROGRA~1",
+                         "G:-C:\\PROGRA~1\\MYDATA~1", "H:-C:\\PROGRA~1\\GONE~1"};
+    std::string store;
+    for (const std::string& line : lines) {
+        store += line + "\r\n";
+    }
+    fs.ClearQueries();
+    const DriveTable table = Load(store);
+    Lines queries = fs.Queries();
+    std::sort(queries.begin(), queries.end());
+    EXPECT_EQ(std::adjacent_find(queries.begin(), queries.end()), queries.end());
+    EXPECT_EQ(queries, (Lines{"C:\\PROGRA~1", "C:\\PROGRA~1\\GONE~1", "C:\\PROGRA~1\\MYDATA~1",
+                              "E:", "F:", "G:", "H:"}));
+    ASSERT_EQ(table.Count(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const DriveRow alone = ReadStoreLine(fs, lines[i]);
+        EXPECT_EQ(table.Row(i).folder, alone.folder) << lines[i];
+        EXPECT_EQ(table.Row(i).mounted, alone.mounted) << lines[i];
+    }
+    EXPECT_EQ(table.Row(2).folder, "C:\\Program Files\\My Data");
+    EXPECT_EQ(table.Row(3).folder, "");
+
+    // The same path with another mask is another question.
+    RememberedNames names(fs);
+    EXPECT_TRUE(DirExists(names, "C:\\Work"));
+    EXPECT_FALSE(FileExists(names, "C:\\Work"));
+    EXPECT_TRUE(DirExists(names, "C:\\Work"));
 }
 
 TEST_F(CoreTest, AFileInTheLegacyCodePageIsReadInTheProgramsText) {
