@@ -438,7 +438,7 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         (*routine)();
     } else {
         view_.ShowWindow();
-        view_.Mark("shown and painted");
+        view_.Mark("first paint");
         OfferRescue();
         view_.Mark("rescue file checked");
     }

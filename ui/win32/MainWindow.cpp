@@ -680,8 +680,10 @@ void MainWindow::ShowWindow() {
         MemoryDcHandle memory(CreateCompatibleDC(nullptr));
         SendMessageA(lstDrives_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
                      PRF_CLIENT);
+        Mark("drive list laid out");
     }
     ::ShowWindow(Handle(), SW_SHOW);
+    Mark("shown, activated, focus set");
     UpdateWindow(Handle());
 }
 
