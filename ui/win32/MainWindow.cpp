@@ -551,10 +551,10 @@ void MainWindow::FitToText(HWND label, const std::string& text) const {
     GetTextExtentPoint32A(textDc_.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
     RECT rect{};
     GetClientRect(label, &rect);
+    // As wide as the text, and as high as a line of it if it is not already.
     const int width = extent.cx + 2;
-    const int height = rect.bottom > extent.cy ? rect.bottom : extent.cy;
-    if (rect.right != width || rect.bottom != height) {
-        SetWindowPos(label, nullptr, 0, 0, width, height,
+    if (rect.right != width || extent.cy > rect.bottom) {
+        SetWindowPos(label, nullptr, 0, 0, width, std::max<LONG>(rect.bottom, extent.cy),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
