@@ -37,12 +37,16 @@ double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
 }
 
 // Starts the program, returns the seconds until its window is visible and its
-// thread waits for input, then closes it.
-double TimeOneStart(const std::string& exe, const std::string& folder, const std::string& caption) {
+// thread waits for input, then closes it. The moments it starts the program,
+// sees the window and sees the thread idle go to the debugger's output too,
+// beside the program's own marks of its phases (scripts/bench --marks).
+double TimeOneStart(const std::string& exe, const std::string& folder, const std::string& caption,
+                    bool counted = true) {
     std::string line = "\"" + exe + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
+    OutputDebugStringA(((counted ? "bench: start " : "bench: warm-up ") + caption).c_str());
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
@@ -50,9 +54,11 @@ double TimeOneStart(const std::string& exe, const std::string& folder, const std
         return -1;
     }
     HWND window = kestrova::e2e::WaitForWindow(process.dwProcessId, caption, 60000);
+    OutputDebugStringA("bench: window seen");
     WaitForInputIdle(process.hProcess, 60000);
     LARGE_INTEGER end;
     QueryPerformanceCounter(&end);
+    OutputDebugStringA("bench: input idle");
     if (window != nullptr) {
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
@@ -86,8 +92,8 @@ int main(int argc, char** argv) {
     std::vector<double> kestrova;
     std::vector<double> baseline;
     std::vector<double> controlsBaseline;
-    TimeOneStart(folder + "\\Kestrova.exe", folder, "Kestrova");  // warm-up
-    TimeOneStart(minimal, folder, "Minimal");
+    TimeOneStart(folder + "\\Kestrova.exe", folder, "Kestrova", false);  // warm-up
+    TimeOneStart(minimal, folder, "Minimal", false);
     for (int i = 0; i < runs; ++i) {
         const double a = TimeOneStart(folder + "\\Kestrova.exe", folder, "Kestrova");
         const double b = TimeOneStart(minimal, folder, "Minimal");

@@ -74,4 +74,12 @@ bool DirExists(FileSystem& fileSystem, const std::string& path) {
     return !path.empty() && !fileSystem.FindFirstName(path, kAnyEntryMask).empty();
 }
 
+std::string RememberedNames::FindFirstName(const std::string& path, unsigned mask) {
+    const auto [answer, isNew] = answers_.try_emplace({path, mask});
+    if (isNew) {
+        answer->second = fileSystem_.FindFirstName(path, mask);
+    }
+    return answer->second;
+}
+
 }  // namespace kestrova

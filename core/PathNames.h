@@ -1,6 +1,8 @@
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 
 #include "platform/FileSystem.h"
 
@@ -21,5 +23,39 @@ bool FileExists(FileSystem& fileSystem, const std::string& path);
 
 // A folder or file is at the path; a bare "E:" asks whether the drive is there.
 bool DirExists(FileSystem& fileSystem, const std::string& path);
+
+// A file system that asks the one it wraps each directory query (a path and
+// a mask) once, for as long as it lives, and passes everything else on. One
+// read of the store lives with it: its rows ask for the same folders again
+// and again (a shared parent, a folder on two letters), and nothing changes
+// on the disk under one read.
+class RememberedNames final : public FileSystem {
+  public:
+    explicit RememberedNames(FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+
+    std::string FindFirstName(const std::string& path, unsigned mask) override;
+    unsigned ShortPathName(const std::string& path, char* buffer, unsigned size) override {
+        return fileSystem_.ShortPathName(path, buffer, size);
+    }
+    unsigned DriveType(const std::string& drive) override { return fileSystem_.DriveType(drive); }
+    ReadStatus ReadWholeFile(const std::string& path, std::string& contents) override {
+        return fileSystem_.ReadWholeFile(path, contents);
+    }
+    bool WriteNewFile(const std::string& path, const std::string& contents) override {
+        return fileSystem_.WriteNewFile(path, contents);
+    }
+    bool ReplaceWith(const std::string& from, const std::string& to) override {
+        return fileSystem_.ReplaceWith(from, to);
+    }
+    bool DeleteFileAt(const std::string& path) override { return fileSystem_.DeleteFileAt(path); }
+    bool CreateFolder(const std::string& path) override { return fileSystem_.CreateFolder(path); }
+    std::string FromLegacyCodePage(const std::string& bytes) override {
+        return fileSystem_.FromLegacyCodePage(bytes);
+    }
+
+  private:
+    FileSystem& fileSystem_;
+    std::map<std::pair<std::string, unsigned>, std::string> answers_;
+};
 
 }  // namespace kestrova

@@ -128,8 +128,11 @@ ReadStatus LoadDriveTable(DriveTable& table, FileSystem& fileSystem, const std::
     RemoveBlankEntries(entries);
     std::vector<DriveRow> rows;
     rows.reserve(entries.size());
+    // The rows' folders share their parents, and often more: each folder is
+    // looked up once for the whole read.
+    RememberedNames names(fileSystem);
     for (const std::string& entry : entries) {
-        rows.push_back(ReadStoreLine(fileSystem, entry));
+        rows.push_back(ReadStoreLine(names, entry));
     }
     table.ReplaceRows(std::move(rows));
     table.SetStoreUnread(false);

@@ -404,10 +404,13 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         }
         return false;
     }
+    view_.Mark("another copy checked");
     if (!FileExists(fileSystem_, storePath_)) {
         fileSystem_.WriteNewFile(storePath_, {});
     }
+    view_.Mark("store file checked");
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
+    view_.Mark("free letters");
     // The mount list comes with the rows: both are read from the store file
     // in one pass, blank lines dropped, so they cannot disagree.
     RefreshDriveList();
@@ -415,7 +418,9 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     RemoveTakenLetters(letters_, TakenLetters());
     letters_.SelectFirst();
     view_.ShowLetters(letters_);
+    view_.Mark("letters shown");
     view_.PumpMessages();
+    view_.Mark("message pump");
 
     double screenWidth = 0;
     double screenHeight = 0;
@@ -423,6 +428,7 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     double windowHeight = 0;
     view_.ScreenAndWindowSize(screenWidth, screenHeight, windowWidth, windowHeight);
     view_.MoveWindowTo((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2);
+    view_.Mark("centred");
 
     // The routine of each mode, in the order of StartupMode; none for the normal start.
     const std::function<void()>* const routines[] = {nullptr, &mountAllAndExit, &removeAllAndExit,
@@ -432,7 +438,9 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         (*routine)();
     } else {
         view_.ShowWindow();
+        view_.Mark("first paint");
         OfferRescue();
+        view_.Mark("rescue file checked");
     }
     if (!unloaded_) {
         view_.BringToFront(Pane::Main);
@@ -578,12 +586,16 @@ void MountForm::RefreshDriveList() {
         // they are now.
         renewDriveState();
     }
+    view_.Mark("drive list read");
     if (!table_.Empty()) {
         table_.Select(std::nullopt);
     }
     view_.ShowTable(table_);
+    view_.Mark("rows shown");
     ShowSummary();
+    view_.Mark("status shown");
     ReadStartupOption();
+    view_.Mark("Run value read");
 }
 
 void MountForm::FinishOperation() {

@@ -88,6 +88,9 @@ class FormView {
     virtual void RequestClose() = 0;
     // Ends the process at once, without unloading the window.
     virtual void EndProcess() = 0;
+    // A phase of the start-up has ended: its name goes to the benchmark's
+    // breakdown of the start-up time (nothing is shown).
+    virtual void Mark(const char* /*phase*/) {}
 };
 
 // Whether another copy of the program is already running.

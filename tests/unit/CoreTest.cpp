@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,28 @@ TEST_F(CoreTest, TheStoreReadsLinesWholeAndWritesThemBackAsTheyWere) {
     fs.AddFolder("C:\\M\xC3\xBCller");
     EXPECT_EQ(Load("G:-C:\\M\xFCller\r\n").Row(0).folder, "C:\\M\xC3\xBCller");  // Latin-1 here
     EXPECT_EQ(StoreText(fs, "E:-C:\\D\xC3\xA4ta"), "E:-C:\\D\xC3\xA4ta");        // UTF-8 stays
+}
+
+// Rows on one folder and on folders below another's: one read asks for each
+// folder once, and every row reads as its line alone.
+TEST_F(CoreTest, OneReadOfTheStoreAsksForEachFolderOnce) {
+    const Lines lines = {"E:-C:\\PROGRA~1\\MYDATA~1", "F:-C:\\PROGRA~1",
+                         "G:-C:\\PROGRA~1\\MYDATA~1", "H:-C:\\PROGRA~1\\GONE~1"};
+    fs.ClearQueries();
+    const DriveTable table = Load(lines[0] + "\r\n" + lines[1] + "\n" + lines[2] + "\n" + lines[3]);
+    Lines queries = fs.Queries();
+    std::sort(queries.begin(), queries.end());
+    EXPECT_EQ(queries, (Lines{"C:\\PROGRA~1", "C:\\PROGRA~1\\GONE~1", "C:\\PROGRA~1\\MYDATA~1",
+                              "E:", "F:", "G:", "H:"}));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const DriveRow alone = ReadStoreLine(fs, lines[i]);
+        EXPECT_EQ(table.Row(i).folder + (table.Row(i).mounted ? "+" : ""),
+                  alone.folder + (alone.mounted ? "+" : ""));
+    }
+    EXPECT_EQ(table.Row(2).folder, "C:\\Program Files\\My Data");
+    RememberedNames names(fs);  // the same path with another mask is another question
+    EXPECT_TRUE(DirExists(names, "C:\\Work"));
+    EXPECT_FALSE(FileExists(names, "C:\\Work"));
 }
 
 TEST_F(CoreTest, AFailedSaveLeavesTheOldFileWholeAndAnUnreadFileIsNeverOverwritten) {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/Marks.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32ProcessRunner.h"
@@ -58,6 +59,7 @@ class MutexInstanceGuard final : public kestrova::InstanceGuard {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {
+    kestrova::Mark("process started");
     kestrova::Win32FileSystem fileSystem;
     kestrova::Win32ProcessRunner processes(kestrova::WindowBase::HandleDialogKeys);
     MutexInstanceGuard instances;
@@ -79,5 +81,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     if (!window.Form().Form_Load(kestrova::ArgumentText(GetCommandLineA()), mode)) {
         return 0;
     }
+    kestrova::Mark("message loop");
     return kestrova::RunMessageLoop(kestrova::WindowBase::HandleDialogKeys);
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -56,6 +57,7 @@ class MainWindow final : public WindowBase, public FormView {
     void DestroyNow() override;
     void RequestClose() override;
     void EndProcess() override;
+    void Mark(const char* phase) override;
 
     // The window's class, and the message another start of the program sends
     // it to have it shown.
@@ -67,9 +69,16 @@ class MainWindow final : public WindowBase, public FormView {
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    // The options pane, made when it is first brought to the front.
+    void CreateOptionsPane();
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
                     const layout::Rect& rect, DWORD exStyle = 0);
     void CreateImageList();
+    // The tooltips of the controls and the list's subclass, which only the
+    // mouse needs, are made when it first comes over the window: none of it
+    // holds up the window's first showing.
+    void TooltipLater(HWND control, const char* text);
+    void CreateTooltips();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     std::optional<std::size_t> Row(UINT state) const;
@@ -82,6 +91,11 @@ class MainWindow final : public WindowBase, public FormView {
     MountForm form_;
     AboutWindow about_;
     ImageListHandle images_;
+    MemoryDcHandle textDc_;
+    std::vector<std::pair<HWND, const char*>> laterTooltips_;
+    bool tooltipsMade_ = false;
+    // The option the options pane shows (once it is made).
+    StartupOption startupOption_ = StartupOption::None;
     bool updatingList_ = false;
     // What the drive list shows now, to redraw only what changed.
     std::vector<std::string> shownRows_;

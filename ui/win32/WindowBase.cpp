@@ -1,13 +1,15 @@
 #include "ui/win32/WindowBase.h"
 
+#include "platform/win32/Marks.h"
 #include "ui/win32/Controls.h"
 
 namespace kestrova {
 
 namespace {
 
-// The property that ties a window to its object; only the program's own
-// windows carry it.
+// The property that marks the program's own windows, for the dialog keys.
+// The object behind a window is in its user data instead: it is looked up on
+// every message, and a property is a call to the window server under Wine.
 const char kObjectProperty[] = "Kestrova.Window";
 
 // The control can take the focus now: it and every container up to the
@@ -85,23 +87,26 @@ HWND WindowBase::AddTooltip(HWND control, const char* text) {
     // One tooltip control per window, made with the window's first tooltip.
     if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
         tooltip_ = CreateTooltipControl(window_, instance_);
+        Mark("tooltip control");
     }
     kestrova::AddTooltip(tooltip_, window_, control, text);
     return control;
 }
 
 LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<WindowBase*>(GetPropA(window, kObjectProperty));
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<WindowBase*>(
             reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         SetPropA(window, kObjectProperty, self);
     }
     if (self == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         RemovePropA(window, kObjectProperty);
         self->window_ = nullptr;
         self->savedFocus_ = nullptr;
