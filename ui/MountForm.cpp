@@ -571,20 +571,15 @@ void MountForm::RefreshLetters(LetterRefresh caller) {
 }
 
 void MountForm::RefreshDriveList() {
-    const auto renewDriveState = [this] {
+    // When the file does not hold the table in memory (it could not be saved,
+    // or read now), rebuilding from it would lose rows: the rows stay and only
+    // their drive state is renewed.
+    if ((tableChanged_ && !SaveTable()) ||
+        LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
         for (std::size_t i = 0; i < table_.Count(); ++i) {
             const DriveRow& row = table_.Row(i);
             table_.SetMounted(i, row.Mountable() && DirExists(fileSystem_, row.letter));
         }
-    };
-    if (tableChanged_ && !SaveTable()) {
-        // The file does not hold the table in memory: rebuilding from it
-        // would lose rows, so only the drive state of the rows is renewed.
-        renewDriveState();
-    } else if (LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
-        // The rows in memory stay; their icons still show the drives as
-        // they are now.
-        renewDriveState();
     }
     view_.Mark("drive list read");
     if (!table_.Empty()) {

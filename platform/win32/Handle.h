@@ -67,22 +67,15 @@ using MenuHandle = Owned<HMENU, kDestroyMenu>;
 using ImageListHandle = Owned<HIMAGELIST, kDestroyImages>;
 using MemoryDcHandle = Owned<HDC, kDeleteDc>;
 
-// What a scope owns is not copied.
-class NoCopy {
-  public:
-    NoCopy(const NoCopy&) = delete;
-    NoCopy& operator=(const NoCopy&) = delete;
-
-  protected:
-    NoCopy() = default;
-    ~NoCopy() = default;
-};
-
 // A window's device context, released to its window.
-class WindowDc : NoCopy {
+class WindowDc {
   public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDc() { ReleaseDC(window_, dc_); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    WindowDc(WindowDc&&) = delete;
+    WindowDc& operator=(WindowDc&&) = delete;
     HDC Get() const { return dc_; }
 
   private:
@@ -91,10 +84,14 @@ class WindowDc : NoCopy {
 };
 
 // An object selected into a device context until the end of the scope.
-class Selection : NoCopy {
+class Selection {
   public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~Selection() { SelectObject(dc_, previous_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    Selection(Selection&&) = delete;
+    Selection& operator=(Selection&&) = delete;
 
   private:
     HDC dc_;

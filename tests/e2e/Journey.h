@@ -38,15 +38,8 @@ class Journey : public ::testing::Test {
         ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << IdOf(Focused(window));
         EXPECT_TRUE(OnScreen(Focused(window))) << id;
     }
-    // The front pane is the one nearer the top of the z-order.
-    bool OptionsInFront() const {
-        for (HWND w = GetWindow(At(ids::fraMain), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-            if (w == At(ids::fraOptions)) {
-                return true;
-            }
-        }
-        return false;
-    }
+    // The pane behind is hidden (the options pane is made when first shown).
+    bool OptionsInFront() const { return IsWindowVisible(At(ids::fraOptions)) != FALSE; }
     void Close() {
         Key(VK_F4, VK_MENU);
         ASSERT_TRUE(kestrova->WaitForExit());

@@ -9,6 +9,7 @@ namespace {
 
 TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
     ProgramFolder program("create");
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the journeys run on one thread
     const std::string documents = std::string(std::getenv("USERPROFILE")) + "\\Documents\\";
     const std::string projects = CreateFolder(documents + "Projects");
     const std::string photos = CreateFolder(documents + "Photos");
@@ -219,7 +220,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAlone) {
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(Screenshot("about-window"));
-    const HWND main = window;
+    HWND main = window;
     window = about;
     ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));
     Step(VK_TAB, ids::aboutCommand1);

@@ -12,8 +12,8 @@ std::string InLegacyCodePage(const std::string& text) {
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, MAX_PATH);
     char legacy[MAX_PATH] = {};
-    WideCharToMultiByte(static_cast<UINT>(atoi(number)), 0, wide, -1, legacy, MAX_PATH, nullptr,
-                        nullptr);
+    WideCharToMultiByte(static_cast<UINT>(std::strtoul(number, nullptr, 10)), 0, wide, -1, legacy,
+                        MAX_PATH, nullptr, nullptr);
     return legacy;
 }
 

@@ -30,13 +30,18 @@ TEST(Faults, AKillDuringASaveLeavesTheWholeOldOrTheWholeNewTable) {
     const unsigned randomStart = GetTickCount();
     std::mt19937 random(randomStart);
     std::uniform_int_distribution<DWORD> delay(0, 40);  // a save takes a few milliseconds
-    int inWrite = 0, inReplace = 0, beside = 0, besideSaved = 0, tables[2] = {0, 0};
+    const std::string command =
+        "\"" + BuildPath("tests\\faults\\SaveLoop.exe") + "\" \"" + store + "\" " + name;
+    int inWrite = 0;
+    int inReplace = 0;
+    int beside = 0;
+    int besideSaved = 0;
+    int tables[2] = {0, 0};
     for (int kill = 0; kill < 120; ++kill) {
         const std::string before = ReadFileText(store);
         const bool leftover = PathExists(store + ".tmp");
         *record = {};
-        std::string line =
-            "\"" + BuildPath("tests\\faults\\SaveLoop.exe") + "\" \"" + store + "\" " + name;
+        std::string line = command;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

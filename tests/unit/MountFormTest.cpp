@@ -498,7 +498,7 @@ TEST_F(MountFormTest, ARemovalWithoutSubstOrBatchFileKeepsWhatItCouldNotRemove) 
     processes.startFails = false;
     fs.AddFile(folder + "\\Shrt.dat", "E:-C:\\WORK\r\n");
     MountForm other(view, fs, processes, instances, registry, folder, kRescueFolder);
-    StartupMode mode;
+    StartupMode mode{};
     other.Form_Load("", mode);
     other.lstDrives_Click(0);
     other.Command4_Click();
@@ -519,7 +519,7 @@ TEST_F(MountFormTest, RemoveAllAndExitSavesWhatItCouldNotUnmount) {
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");
     fs.SetReadOnly(kStore);
     MountForm other(view, fs, processes, instances, registry, kFolder, kRescueFolder);
-    StartupMode mode;
+    StartupMode mode{};
     other.Form_Load("/R", mode);
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");  // left whole, and said so
     EXPECT_NE(view.messages.back().find("could not be saved"), std::string::npos);
@@ -549,7 +549,7 @@ TEST_F(MountFormTest, AUserCloseThatCannotSaveIsRetriedOrCancelled) {
 TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnRetry) {
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");
     fs.SetUnreadable(kStore);
-    StartupMode mode;
+    StartupMode mode{};
     form.Form_Load("", mode);
     Create("C:\\Work");
     view.answers = {2};
@@ -575,7 +575,7 @@ TEST_F(MountFormTest, TheEndOfASessionRescuesATableThatCannotBeSaved) {
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");
     view.answers = {kAnswerYes};
     MountForm next(view, fs, processes, instances, registry, kFolder, kRescueFolder);
-    StartupMode mode;
+    StartupMode mode{};
     next.Form_Load("", mode);
     EXPECT_NE(view.messages.back().find("Bring back the drives it had then?"), std::string::npos);
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nA:-C:\\Work\r\n");

@@ -13,7 +13,8 @@ namespace {
 const char kObjectProperty[] = "Kestrova.Window";
 
 // The control can take the focus now: it and every container up to the
-// window are shown and enabled.
+// window are shown and enabled. The window handle is only compared.
+// cppcheck-suppress constParameter
 bool Reachable(HWND window, HWND control) {
     for (HWND w = control; w != nullptr && w != window; w = GetParent(w)) {
         if (!IsWindowVisible(w) || !IsWindowEnabled(w)) {

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/win32/Handle.h"
 #include "tests/support/e2e/Program.h"
@@ -32,18 +33,21 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
 // Memory in the window's process, for the messages whose pointers are not
 // carried from one process to another.
 class Remote {
   public:
-    Remote(HWND window, SIZE_T size) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                   processId));
-        base_ = static_cast<char*>(
-            VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-    }
+    Remote(HWND window, SIZE_T size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               ProcessOf(window))),
+          base_(static_cast<char*>(
+              VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE))) {}
     ~Remote() { VirtualFreeEx(process_.Get(), base_, 0, MEM_RELEASE); }
     Remote(const Remote&) = delete;
     Remote& operator=(const Remote&) = delete;
@@ -57,7 +61,7 @@ class Remote {
 
   private:
     UniqueHandle process_;
-    char* base_ = nullptr;
+    char* base_;
 };
 
 // The top-level windows of a process.
@@ -66,9 +70,7 @@ std::vector<HWND> WindowsOf(DWORD processId) {
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
             auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->first) {
+            if (ProcessOf(window) == s->first) {
                 s->second.push_back(window);
             }
             return TRUE;
@@ -245,7 +247,7 @@ bool ChooseInBrowser(HWND browser, const std::string& folder) {
         std::wstring text(MAX_PATH, L'\0');
         remote.Get(text.data(), MAX_PATH * sizeof(wchar_t), sizeof item);
         remote.Put(wide, sizeof wide);
-        return text.c_str() == name;
+        return std::wcscmp(text.c_str(), name.c_str()) == 0;
     };
     const bool chosen =
         browser != nullptr &&

@@ -44,7 +44,7 @@ std::string BuildPath(const std::string& relative) {
 }
 
 std::string ScreenshotFolder() {
-    const std::string folder = Environment("KESTROVA_BUILD_DIR") + "/screenshots";
+    std::string folder = Environment("KESTROVA_BUILD_DIR") + "/screenshots";
     CreateDirectoryA(WindowsPathOf(folder).c_str(), nullptr);
     return folder;
 }
@@ -82,7 +82,8 @@ ProgramFolder::ProgramFolder(const std::string& name, const std::string& store, 
 std::vector<std::string> ProgramFolder::SubstLog() const {
     std::vector<std::string> lines;
     const std::string log = ReadFileText(File("subst.log"));
-    for (std::size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos;
+    std::size_t end = 0;
+    for (std::size_t start = 0; (end = log.find("\r\n", start)) != std::string::npos;
          start = end + 2) {
         lines.push_back(log.substr(start, end - start));
     }
@@ -106,7 +107,7 @@ std::string ProgramFolder::MapAndStore(const std::vector<std::string>& letters) 
     std::string store;
     for (const std::string& letter : letters) {
         const std::string folder = MakeFolder("Folder " + letter.substr(0, 1));
-        Subst(letter + " \"" + folder + "\"");
+        Subst(std::string(letter).append(" \"").append(folder).append("\""));
         store += letter + "-" + ShortPath(folder) + "\r\n";
     }
     WriteFileText(File("Shrt.dat"), store);
@@ -148,7 +149,8 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs) {
 
 namespace {
 
-UniqueHandle Start(std::string commandLine, const std::string& folder = {}) {
+UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
+    std::string commandLine = command;  // CreateProcessA may write to it
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

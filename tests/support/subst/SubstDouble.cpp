@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     DWORD written = 0;
     WriteFile(log, logged.data(), static_cast<DWORD>(logged.size()), &written, nullptr);
     CloseHandle(log);
-    if (const char* delay = std::getenv("KESTROVA_SUBST_DELAY_MS")) {
+    char delay[16] = {};
+    if (GetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", delay, sizeof delay) > 0) {
         Sleep(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     }
     if (argc == 1) {
@@ -85,7 +86,9 @@ int main(int argc, char** argv) {
     if (argc != 3 || drive.size() != 2 || drive[1] != ':' || !std::isalpha(letter)) {
         return Fail("Incorrect parameters - " + Arguments());
     }
-    const std::string link = std::string(std::getenv("WINEPREFIX")) + "/dosdevices/" + letter + ":";
+    char prefix[MAX_PATH] = {};
+    GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+    const std::string link = std::string(prefix) + "/dosdevices/" + letter + ":";
     if (target == "/d" || target == "/D") {
         if (!Mapped(letter) || letter == 'c' || letter == 'z') {
             return Fail("Invalid parameter - " + drive);
@@ -96,8 +99,8 @@ int main(int argc, char** argv) {
         return Fail("Drive already SUBSTed");
     }
     const DWORD attributes = GetFileAttributesA(target.c_str());
-    using UnixName = char*(CDECL*)(const WCHAR*);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+    using UnixName = char*(const WCHAR*);
+    const auto unixName = reinterpret_cast<UnixName*>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     WCHAR wide[MAX_PATH * 2] = {};
     MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH * 2);
