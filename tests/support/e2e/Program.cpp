@@ -158,7 +158,11 @@ UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
                         nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         return UniqueHandle();
     }
-    CloseHandle(process.hThread);
+    // A Unix program gets no handles from Wine, and what is left in hThread
+    // then is not ours to close (it once closed the registry's own handle).
+    if (process.hProcess != nullptr) {
+        CloseHandle(process.hThread);
+    }
     return UniqueHandle(process.hProcess);
 }
 
