@@ -189,7 +189,11 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ClickAt(TrayIconPoint(), true);
     HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
+    const auto menuShown = [&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu);
+    };
+    ASSERT_TRUE(WaitUntil(menuShown));
     EXPECT_TRUE(Screenshot("tray-menu"));
     Keys("s");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
@@ -206,7 +210,7 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
     ClickCloseBox(window);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ClickAt(TrayIconPoint(), true);
-    ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil(menuShown));
     RECT place{};
     GetWindowRect(menu, &place);
     ClickAt({(place.left + place.right) / 2, place.bottom - 8});  // the second item
