@@ -38,6 +38,8 @@ TEST_F(Journey, ScaledTo150PercentEveryControlKeepsItsPlace) {
     Click(At(ids::Command4));
     EXPECT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
     EXPECT_EQ(Rows(At(ids::lstDrives))[0].letter, "E:");
+    Click(At(ids::cmdRemove));
+    EXPECT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).empty(); }));
     Close();
 }
 

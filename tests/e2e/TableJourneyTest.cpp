@@ -1,3 +1,5 @@
+#include <aclapi.h>
+
 #include "tests/e2e/Journey.h"
 
 namespace kestrova::e2e {
@@ -142,13 +144,34 @@ TEST_F(Journey, ACloseThatCannotSaveKeepsTheWindowAndTheTable) {
     Close();
 }
 
-// The program registered for System Information is started by the button.
-TEST_F(Journey, SystemInformationStartsTheRegisteredProgram) {
+// The program registered for System Information is started by the button,
+// read from a key that refuses writes, as HKEY_LOCAL_MACHINE does to a
+// standard user.
+TEST_F(Journey, SystemInformationStartsFromAKeyThatCannotBeWritten) {
     ProgramFolder program("system-info");
     const char path[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
     const std::string command = "\"" + program.File("subst.exe") + "\" system-info";
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, path, "PATH", REG_SZ, command.c_str(),
-                    static_cast<DWORD>(command.size() + 1));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);  // left by an earlier run
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    char user[] = "CURRENT_USER";
+    EXPLICIT_ACCESSA entries[2] = {};
+    BuildExplicitAccessWithNameA(&entries[0], user, KEY_SET_VALUE | KEY_CREATE_SUB_KEY, DENY_ACCESS,
+                                 NO_INHERITANCE);
+    BuildExplicitAccessWithNameA(&entries[1], user, KEY_READ | DELETE, GRANT_ACCESS,
+                                 NO_INHERITANCE);
+    PACL acl = nullptr;
+    SetEntriesInAclA(2, entries, nullptr, &acl);
+    SECURITY_DESCRIPTOR descriptor{};
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+    LocalFree(acl);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
     Start(program);
     Key('A', VK_MENU);
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/DriveLetters.h"
-#include "core/MountEngine.h"
 #include "core/PathNames.h"
 #include "core/RemovalBatch.h"
 #include "core/StoreEntry.h"
@@ -187,15 +186,6 @@ TEST_F(CoreTest, FreeLettersAreLettersWithoutAVolumeThatNoRowHolds) {
     RefreshLetterList(combo, table, fs, LetterRefresh::MountAll);
     EXPECT_TRUE(combo.items.empty());
     EXPECT_EQ(combo.SelectedText(), "");
-}
-
-// A folder with a blank is quoted; a quoted UNC folder and a plain one stay
-// as stored.
-TEST_F(CoreTest, SubstCommandLinesQuoteOnlyWhatNeedsIt) {
-    EXPECT_EQ(MountCommandLine("E:", "C:\\MY-DIR\\MY-FOL~1"), "subst.exe E: C:\\MY-DIR\\MY-FOL~1");
-    EXPECT_EQ(MountCommandLine("G:", "\"\\\\server\\share dir\""),
-              "subst.exe G: \"\\\\server\\share dir\"");
-    EXPECT_EQ(MountCommandLine("H:", "D:\\My Data"), "subst.exe H: \"D:\\My Data\"");
 }
 
 TEST_F(CoreTest, CleanupBatchFilesNameOnlyPlainLocalFolders) {

@@ -232,13 +232,5 @@ TEST_F(RegistryTest, KeysHandedInByTheCallerStayOpen) {
     EXPECT_EQ(api->SetValue(scratch, "StillOpen", kRegBinary, nullptr, 0), kErrorSuccess);
 }
 
-// The root keys kept in 32 bits widen to the handles the Windows headers define.
-TEST(RootKeys, WidenToTheHandlesTheWindowsHeadersDefine) {
-    EXPECT_EQ(WidenKey(kHkeyClassesRoot), reinterpret_cast<RegistryHandle>(HKEY_CLASSES_ROOT));
-    EXPECT_EQ(WidenKey(kHkeyCurrentUser), reinterpret_cast<RegistryHandle>(HKEY_CURRENT_USER));
-    EXPECT_EQ(WidenKey(kHkeyLocalMachine), reinterpret_cast<RegistryHandle>(HKEY_LOCAL_MACHINE));
-    EXPECT_EQ(WidenKey(kHkeyUsers), reinterpret_cast<RegistryHandle>(HKEY_USERS));
-}
-
 }  // namespace
 }  // namespace kestrova
