@@ -52,6 +52,16 @@ class Journey : public ::testing::Test {
         ASSERT_TRUE(ChooseInBrowser(browser, folder));
         ASSERT_TRUE(WaitUntil([&] { return Text(At(ids::Text1)) == folder; })) << folder;
     }
+    // Right-clicks the program's icon in the notification area; its menu, once shown.
+    static HWND OpenTrayMenu() {
+        ClickAt(TrayIconPoint(), true);
+        HWND menu = nullptr;
+        WaitUntil([&] {
+            menu = FindWindowA("#32768", nullptr);
+            return menu != nullptr && IsWindowVisible(menu);
+        });
+        return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+    }
     std::string Status() const { return Text(At(ids::lblStatus)); }
 
     std::unique_ptr<RunningProgram> kestrova;

@@ -1,6 +1,6 @@
-#include <aclapi.h>
-
 #include "tests/e2e/Journey.h"
+
+#include <sddl.h>
 
 namespace kestrova::e2e {
 namespace {
@@ -157,20 +157,13 @@ TEST_F(Journey, SystemInformationStartsFromAKeyThatCannotBeWritten) {
                     nullptr);
     RegSetValueExA(key, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>(command.size() + 1));
-    char user[] = "CURRENT_USER";
-    EXPLICIT_ACCESSA entries[2] = {};
-    BuildExplicitAccessWithNameA(&entries[0], user, KEY_SET_VALUE | KEY_CREATE_SUB_KEY, DENY_ACCESS,
-                                 NO_INHERITANCE);
-    BuildExplicitAccessWithNameA(&entries[1], user, KEY_READ | DELETE, GRANT_ACCESS,
-                                 NO_INHERITANCE);
-    PACL acl = nullptr;
-    SetEntriesInAclA(2, entries, nullptr, &acl);
-    SECURITY_DESCRIPTOR descriptor{};
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    // Everyone may read and delete the key; setting values and adding keys is denied.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KRSD;;;WD)",
+                                                         SDDL_REVISION_1, &descriptor, nullptr);
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
     RegCloseKey(key);
-    LocalFree(acl);
+    LocalFree(descriptor);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
     Start(program);
     Key('A', VK_MENU);
