@@ -68,6 +68,9 @@ case "$action" in
     # area, so tests see title bars, tray icons and each other's windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$state/wineboot.log" 2>&1 </dev/null
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$state/wineboot.log" 2>&1 </dev/null
+    # A program that crashes ends at once instead of waiting behind the
+    # debugger's dialog until the test's time is up.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$state/wineboot.log" 2>&1 </dev/null
     if [ -n "$dpi" ]; then
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$state/wineboot.log" 2>&1 </dev/null
     fi
