@@ -87,6 +87,10 @@ class PosixFileSystem final : public kestrova::FileSystem {
     }
     bool DeleteFileAt(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
     bool CreateFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0755) == 0; }
+    bool IsReadOnly(const std::string& /*path*/) override { return false; }
+    std::string FailureReason() override { return {}; }
+    std::string ModifiedText(const std::string& /*path*/) override { return {}; }
+    std::string FolderIdentity(const std::string& path) override { return path; }
     std::string FromLegacyCodePage(const std::string& bytes) override { return bytes; }
 };
 

@@ -74,6 +74,18 @@ bool DirExists(FileSystem& fileSystem, const std::string& path) {
     return !path.empty() && !fileSystem.FindFirstName(path, kAnyEntryMask).empty();
 }
 
+bool DriveLeadsTo(FileSystem& fileSystem, const std::string& letter,
+                  const std::string& storedFolder) {
+    std::string folder;
+    for (const char c : storedFolder) {
+        if (c != '"') {
+            folder += c;
+        }
+    }
+    const std::string drive = fileSystem.FolderIdentity(letter);
+    return !drive.empty() && !folder.empty() && drive == fileSystem.FolderIdentity(folder);
+}
+
 std::string RememberedNames::FindFirstName(const std::string& path, unsigned mask) {
     const auto [answer, isNew] = answers_.try_emplace({path, mask});
     if (isNew) {

@@ -24,6 +24,13 @@ bool FileExists(FileSystem& fileSystem, const std::string& path);
 // A folder or file is at the path; a bare "E:" asks whether the drive is there.
 bool DirExists(FileSystem& fileSystem, const std::string& path);
 
+// Whether the drive letter ("E:") leads to the stored folder right now, as a
+// mapping onto it does: the two are the same folder on the disk. A letter that
+// is there but shows another folder (another program's mapping, a disk) does
+// not. A network folder is compared without the quotes it is stored in.
+bool DriveLeadsTo(FileSystem& fileSystem, const std::string& letter,
+                  const std::string& storedFolder);
+
 // A file system that asks the one it wraps each directory query (a path and
 // a mask) once, for as long as it lives, and passes everything else on. One
 // read of the store lives with it: its rows ask for the same folders again
@@ -49,6 +56,14 @@ class RememberedNames final : public FileSystem {
     }
     bool DeleteFileAt(const std::string& path) override { return fileSystem_.DeleteFileAt(path); }
     bool CreateFolder(const std::string& path) override { return fileSystem_.CreateFolder(path); }
+    bool IsReadOnly(const std::string& path) override { return fileSystem_.IsReadOnly(path); }
+    std::string FailureReason() override { return fileSystem_.FailureReason(); }
+    std::string ModifiedText(const std::string& path) override {
+        return fileSystem_.ModifiedText(path);
+    }
+    std::string FolderIdentity(const std::string& path) override {
+        return fileSystem_.FolderIdentity(path);
+    }
     std::string FromLegacyCodePage(const std::string& bytes) override {
         return fileSystem_.FromLegacyCodePage(bytes);
     }

@@ -5,44 +5,58 @@
 
 namespace kestrova {
 
-std::string QuotedIfBlank(const std::string& path) {
-    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+std::string BatchQuoted(const std::string& path) {
+    std::string quoted = "\"";
+    for (const char c : path) {
+        quoted += c;
+        if (c == '%') {
+            quoted += '%';
+        }
+    }
+    return quoted + "\"";
 }
 
-bool IsAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+bool BatchSafe(const std::string& path) {
+    return !path.empty() && std::all_of(path.begin(), path.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x7F && c != '"';
+    });
 }
 
 bool HasCleanupLine(const std::string& storedFolder) {
     // A drive letter, a colon, the root's backslash and at least one more
-    // character that is neither a separator nor a quote.
+    // character that is not a separator.
     return storedFolder.size() > 3 && std::isalpha(static_cast<unsigned char>(storedFolder[0])) &&
            storedFolder[1] == ':' && storedFolder[2] == '\\' && storedFolder[3] != '\\' &&
-           storedFolder.find('"') == std::string::npos && IsAscii(storedFolder);
+           BatchSafe(storedFolder);
 }
 
 std::string CleanupLine(const std::string& storedFolder, const std::string& shortProgramFolder) {
-    const std::string recycler = QuotedIfBlank(storedFolder + "\\RECYCLER");
-    return "if exist " + recycler + " " + QuotedIfBlank(shortProgramFolder + "\\rm") + " /y " +
+    const std::string recycler = BatchQuoted(storedFolder + "\\RECYCLER");
+    return "if exist " + recycler + " " + BatchQuoted(shortProgramFolder + "\\rm") + " /y " +
            recycler;
 }
 
-std::string SelfDeleteLine(const std::string& shortProgramFolder, const std::string& batchName) {
-    return "del " + QuotedIfBlank(shortProgramFolder + batchName);
+std::string SelfDeleteLine(const std::string& shortBatchFolder, const std::string& batchName) {
+    return "del " + BatchQuoted(shortBatchFolder + batchName);
 }
 
 std::string RemovalBatchText(const std::vector<std::string>& storedFolders,
-                             const std::string& shortProgramFolder, const std::string& batchName) {
+                             const std::string& shortProgramFolder,
+                             const std::string& shortBatchFolder, const std::string& batchName) {
     std::string text;
     for (const std::string& folder : storedFolders) {
         if (HasCleanupLine(folder)) {
             text += CleanupLine(folder, shortProgramFolder) + "\r\n";
         }
     }
-    text += SelfDeleteLine(shortProgramFolder, batchName) + "\r\n";
+    text += SelfDeleteLine(shortBatchFolder, batchName) + "\r\n";
     text += "Exit\r\n";
     return text;
+}
+
+std::string BatchCommandLine(const std::string& interpreter, const std::string& batchName) {
+    return "\"" + interpreter + "\" /d /v:off /c ." + batchName;
 }
 
 }  // namespace kestrova

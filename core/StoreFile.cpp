@@ -1,6 +1,7 @@
 #include "core/StoreFile.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/PathNames.h"
 #include "core/StoreEntry.h"
@@ -32,6 +33,52 @@ bool IsUtf8(const std::string& text) {
         i += length;
     }
     return true;
+}
+
+void AppendUtf8(std::string& text, std::uint32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// UTF-16 text (after its byte-order mark) in the program's UTF-8. A lone
+// surrogate or an odd last byte, which no editor writes, becomes U+FFFD.
+std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian) {
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<std::uint32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    constexpr std::uint32_t kReplacement = 0xFFFD;
+    std::string text;
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = kReplacement;
+        }
+        AppendUtf8(text, code);
+    }
+    if (i < bytes.size()) {
+        AppendUtf8(text, kReplacement);
+    }
+    return text;
 }
 
 std::string WithoutQuotes(const std::string& text) {
@@ -77,6 +124,13 @@ std::vector<std::string> SplitLines(const std::string& contents) {
 }
 
 std::string StoreText(FileSystem& fileSystem, const std::string& bytes) {
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) {
+            return Utf16ToUtf8(bytes.substr(2), first == 0xFE);
+        }
+    }
     return IsUtf8(bytes) ? bytes : fileSystem.FromLegacyCodePage(bytes);
 }
 
@@ -111,7 +165,7 @@ DriveRow ReadStoreLine(FileSystem& fileSystem, const std::string& line) {
         row.folder = row.storedFolder;
         return row;
     }
-    row.mounted = DirExists(fileSystem, row.letter);
+    row.mounted = DriveLeadsTo(fileSystem, row.letter, split.storedFolder);
     row.folder = IsQuotedUncFolder(split.storedFolder)
                      ? WithoutQuotes(split.storedFolder)
                      : GetLongName(fileSystem, split.storedFolder);

@@ -15,8 +15,9 @@ std::string StorePath(const std::string& programFolder);
 // line, and a last line without an ending counts too.
 std::vector<std::string> SplitLines(const std::string& contents);
 
-// The program's text of a store file's bytes: a file in the legacy code page
-// is converted.
+// The program's text (UTF-8) of a store file's bytes: a file an editor saved
+// as UTF-16 (either byte order, with its byte-order mark) or in the legacy
+// code page is converted; UTF-8 and ASCII stay as they are.
 std::string StoreText(FileSystem& fileSystem, const std::string& bytes);
 
 // Appends the entries of the store file to `list`, in file order and unchanged

@@ -54,6 +54,22 @@ class FileSystem {
     // Creates a folder (its parent must exist); true when it is there after.
     virtual bool CreateFolder(const std::string& path) = 0;
 
+    // Whether the file at the path is marked read-only.
+    virtual bool IsReadOnly(const std::string& path) = 0;
+
+    // The system's reason, as a sentence, why the last call of this object
+    // that failed did so ("Access is denied."); empty when none failed.
+    virtual std::string FailureReason() = 0;
+
+    // When the file was last written, as the user's locale writes a date and
+    // time; empty when it cannot be had.
+    virtual std::string ModifiedText(const std::string& path) = 0;
+
+    // What a folder is, whatever name or drive letter reaches it: two paths
+    // that give the same identity lead to the same folder. Empty when the
+    // path leads nowhere (or the file system cannot tell).
+    virtual std::string FolderIdentity(const std::string& path) = 0;
+
     // The program's text is UTF-8. A file written earlier in the system's
     // legacy ANSI code page is turned into it here; where the process runs on
     // that legacy code page itself, the bytes come back unchanged.

@@ -72,14 +72,15 @@ std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoo
     } else if (!fExisting) {
         line += "/n";
     }
+    // Explorer ends a folder at a comma unless it is quoted ("Smith, John").
     if (!sRoot.empty()) {
-        line += ",/root, " + sRoot;
+        line += ",/root, \"" + sRoot + "\"";
     }
     if (!sPath.empty()) {
         if (fSelect) {
             line += ",/select";
         }
-        line += "," + sPath;
+        line += ",\"" + sPath + "\"";
     }
     return line;
 }
@@ -196,12 +197,12 @@ bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
     if (shortFolder.empty()) {
         shortFolder = programFolder_;
     }
-    if (!IsAscii(shortFolder)) {
+    if (!BatchSafe(shortFolder)) {
         return false;  // the command interpreter might read the folder otherwise
     }
     const std::string batch = programFolder_ + batchName;
-    const bool written =
-        fileSystem_.WriteNewFile(batch, RemovalBatchText(storedFolders, shortFolder, batchName));
+    const bool written = fileSystem_.WriteNewFile(
+        batch, RemovalBatchText(storedFolders, shortFolder, shortFolder, batchName));
     if (!written) {
         // A batch file cut off by a full disk could be run later with a
         // shortened folder in its rm line: none is left behind.
@@ -210,7 +211,8 @@ bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
     view_.PumpMessages();
     // A batch file that is not there whole is not run.
     const bool started =
-        written && processes_.Start(QuotedIfBlank(batch), WindowStyle::Hidden) != 0;
+        written && processes_.Start(BatchCommandLine(processes_.CommandInterpreter(), batchName),
+                                    WindowStyle::Hidden, programFolder_) != 0;
     view_.PumpMessages();
     return started;
 }

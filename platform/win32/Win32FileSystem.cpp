@@ -120,42 +120,121 @@ ReadStatus Win32FileSystem::ReadWholeFile(const std::string& path, std::string& 
 
 bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& contents) {
     if (!Representable(path)) {
-        return false;
+        SetLastError(ERROR_INVALID_NAME);
+        return Failed();
     }
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
-        return false;
+        return Failed();
     }
     std::size_t written = 0;
     while (written < contents.size()) {
         DWORD count = 0;
         const auto wanted = static_cast<DWORD>(contents.size() - written);
-        if (!WriteFile(file.Get(), contents.data() + written, wanted, &count, nullptr) ||
-            count == 0) {
-            return false;
+        if (!WriteFile(file.Get(), contents.data() + written, wanted, &count, nullptr)) {
+            return Failed();
+        }
+        if (count == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return Failed();
         }
         written += count;
     }
-    if (!FlushFileBuffers(file.Get())) {
-        return false;
+    if (!FlushFileBuffers(file.Get()) || CloseHandle(file.Release()) == 0) {
+        return Failed();
     }
-    return CloseHandle(file.Release()) != 0;
+    return true;
 }
 
 bool Win32FileSystem::ReplaceWith(const std::string& from, const std::string& to) {
     if (!Representable(from) || !Representable(to)) {
-        return false;
+        SetLastError(ERROR_INVALID_NAME);
+        return Failed();
     }
     // A read-only store is one the user protects. Windows refuses to rename
     // over it; Wine does not, so the check is made here for both.
-    const DWORD attributes = GetFileAttributesA(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    if (IsReadOnly(to)) {
         SetLastError(ERROR_ACCESS_DENIED);
-        return false;
+        return Failed();
     }
     return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+           Failed();
+}
+
+bool Win32FileSystem::IsReadOnly(const std::string& path) {
+    const DWORD attributes =
+        Representable(path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool Win32FileSystem::Failed() {
+    lastError_ = GetLastError();
+    return false;
+}
+
+std::string Win32FileSystem::FailureReason() {
+    if (lastError_ == 0) {
+        return {};
+    }
+    char text[512] = {};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       lastError_, 0, text, static_cast<DWORD>(sizeof text), nullptr);
+    std::string reason(text, length < sizeof text ? length : 0);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n')) {
+        reason.pop_back();
+    }
+    if (reason.empty()) {
+        wsprintfA(text, "Error %lu.", lastError_);
+        reason = text;
+    }
+    return reason;
+}
+
+std::string Win32FileSystem::ModifiedText(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    SYSTEMTIME universal{};
+    SYSTEMTIME local{};
+    if (!Representable(path) || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        !FileTimeToSystemTime(&data.ftLastWriteTime, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+        return {};
+    }
+    char date[80] = {};
+    char time[80] = {};
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &local, nullptr, date, sizeof date) ==
+            0 ||
+        GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, sizeof time) ==
+            0) {
+        return {};
+    }
+    return std::string(date) + " " + time;
+}
+
+std::string Win32FileSystem::FolderIdentity(const std::string& path) {
+    if (!Representable(path)) {
+        return {};
+    }
+    // A folder is opened as itself (backup semantics), a drive letter as the
+    // folder it leads to; the volume and the file's index on it name it.
+    std::string target = path;
+    if (target.size() == 2 && target[1] == ':') {
+        target += '\\';
+    }
+    UniqueHandle folder(CreateFileA(target.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return {};
+    }
+    char identity[40] = {};
+    wsprintfA(identity, "%08lx:%08lx%08lx", information.dwVolumeSerialNumber,
+              information.nFileIndexHigh, information.nFileIndexLow);
+    return identity;
 }
 
 bool Win32FileSystem::DeleteFileAt(const std::string& path) {

@@ -17,7 +17,17 @@ class Win32FileSystem : public FileSystem {
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     bool DeleteFileAt(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
+    bool IsReadOnly(const std::string& path) override;
+    std::string FailureReason() override;
+    std::string ModifiedText(const std::string& path) override;
+    std::string FolderIdentity(const std::string& path) override;
     std::string FromLegacyCodePage(const std::string& bytes) override;
+
+  private:
+    // Keeps the system's error code of the call that has just failed.
+    bool Failed();
+
+    unsigned long lastError_ = 0;
 };
 
 // The folder of the running executable, without a trailing backslash except

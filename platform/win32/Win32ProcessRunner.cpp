@@ -25,8 +25,10 @@ WORD ShowCommandFor(WindowStyle style) {
 
 }  // namespace
 
-std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowStyle style) {
-    if (commandLine.empty() || commandLine.find('\0') != std::string::npos) {
+std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowStyle style,
+                                        const std::string& workingFolder) {
+    if (commandLine.empty() || commandLine.find('\0') != std::string::npos ||
+        workingFolder.find('\0') != std::string::npos) {
         return 0;
     }
     std::vector<char> line(commandLine.begin(), commandLine.end());
@@ -37,8 +39,9 @@ std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowSt
     startup.wShowWindow = ShowCommandFor(style);
     PROCESS_INFORMATION process{};
     const DWORD flags = style == WindowStyle::Hidden ? CREATE_NO_WINDOW : 0;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
+                        &process)) {
         return 0;
     }
     UniqueHandle thread(process.hThread);
@@ -48,6 +51,12 @@ std::uint32_t Win32ProcessRunner::Start(const std::string& commandLine, WindowSt
     }
     started_[process.dwProcessId] = UniqueHandle(process.hProcess);
     return process.dwProcessId;
+}
+
+std::string Win32ProcessRunner::CommandInterpreter() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder, length < MAX_PATH ? length : 0) + "\\cmd.exe";
 }
 
 bool Win32ProcessRunner::WaitForProcess(std::uint32_t processId) {

@@ -13,8 +13,10 @@ namespace kestrova {
 class Win32ProcessRunner final : public ProcessRunner {
   public:
     explicit Win32ProcessRunner(MessageFilter filter = nullptr) : filter_(filter) {}
-    std::uint32_t Start(const std::string& commandLine, WindowStyle style) override;
+    std::uint32_t Start(const std::string& commandLine, WindowStyle style,
+                        const std::string& workingFolder = {}) override;
     bool WaitForProcess(std::uint32_t processId) override;
+    std::string CommandInterpreter() override;
 
   private:
     // The handles of the programs started and not yet waited for, by id: a

@@ -101,6 +101,7 @@ const std::string kStore = "C:\\Kestrova\\Shrt.dat";
 const std::string kRescueFolder = "C:\\Users\\You\\AppData\\Local\\Kestrova";
 const std::string kRescue = kRescueFolder + "\\Shrt.rescue";
 const std::string kExe = "C:\\Kestrova\\Kestrova.exe ";
+const std::string kBatchStart = "\"C:\\Windows\\system32\\cmd.exe\" /d /v:off /c .\\";
 // How the view records a message's style after its text.
 std::string Style(int style) {
     return "|" + std::to_string(style);
@@ -121,7 +122,9 @@ class MountFormTest : public ::testing::Test {
         processes.onStart = [this](const std::string& line) {
             if (line.rfind("subst.exe ", 0) == 0 && line.size() > 12) {
                 if (line.find(" /d") == std::string::npos) {
-                    fs.AddDrive(line.substr(10, 2));
+                    std::string folder = line.substr(13);
+                    std::erase(folder, '"');
+                    fs.MapDrive(line.substr(10, 2), folder);
                 } else {
                     fs.RemoveDrive(line.substr(10, 2));
                 }
@@ -242,14 +245,15 @@ TEST_F(MountFormTest, AFileThatCannotBeReadLeavesTheRowsAsTheyAre) {
 }
 
 TEST_F(MountFormTest, TheListsClicksDoubleClicksAndHint) {
-    Load("E:-C:\\WORK\r\nF:-C:\\GONE\r\n");
+    fs.AddFolder("C:\\Smith, John", "SMITHJ~1");
+    Load("E:-C:\\SMITHJ~1\r\nF:-C:\\GONE\r\n");
     form.lstDrives_Click(1);
     EXPECT_EQ(view.selection, 1u);
     EXPECT_EQ(view.folderText, "");
     form.lstDrives_DblClick(0, 0);  // a current row but no selection
     form.lstDrives_DblClick(1, 0);
     form.lstDrives_DblClick(1, 1);  // the folder is gone: named as stored
-    EXPECT_EQ(processes.started, Lines{"explorer.exe /e,C:\\Work"});
+    EXPECT_EQ(processes.started, Lines{"explorer.exe /e,\"C:\\Smith, John\""});
     EXPECT_EQ(view.messages, Lines{"C:\\GONE is not avalailable.     " + Style(kStyleCritical)});
     form.lstDrives_MouseMove();
     EXPECT_EQ(view.tooltip, "Double click a Virtual Drive to open the Directory");
@@ -441,7 +445,8 @@ TEST_F(MountFormTest, RemoveDriveCleansUpUnmountsAndForgetsTheRow) {
     Remove(1);
     EXPECT_NE(fs.Contents("C:\\Kestrova\\Remove.bat").find("C:\\MY-DIR\\RECYCLER"),
               std::string::npos);
-    EXPECT_EQ(processes.started, (Lines{"C:\\Kestrova\\Remove.bat", "subst.exe F: /d"}));
+    EXPECT_EQ(processes.started, (Lines{kBatchStart + "Remove.bat", "subst.exe F: /d"}));
+    EXPECT_EQ(processes.folders[0], kFolder);
     EXPECT_EQ(processes.styles[0], WindowStyle::Hidden);
     EXPECT_EQ(view.entries, Lines{"E:-C:\\WORK"});
     EXPECT_EQ(RunValue(), kExe + "/M");  // drives are left
@@ -462,7 +467,7 @@ TEST_F(MountFormTest, RemoveAllGoesFromTheLastRowToTheFirst) {
     const std::string batch = fs.Contents("C:\\Kestrova\\Removea.bat");
     EXPECT_NE(batch.find("C:\\PROGRA~1\\RECYCLER"), std::string::npos);
     EXPECT_EQ(batch.find("srv"), std::string::npos);  // only plain local folders
-    EXPECT_EQ(processes.started, (Lines{"C:\\Kestrova\\Removea.bat", "subst.exe G: /d",
+    EXPECT_EQ(processes.started, (Lines{kBatchStart + "Removea.bat", "subst.exe G: /d",
                                         "subst.exe F: /d", "subst.exe E: /d"}));
     EXPECT_EQ(seen, (Lines{"Removing Virtual Drive G:", "Removing Virtual Drive F:",
                            "Removing Virtual Drive E:"}));

@@ -179,7 +179,7 @@ void Click(HWND control) {
     ClickAt(Centre(rect));
 }
 
-void ClickRow(HWND listView, int row) {
+void ClickRow(HWND listView, int row, int clicks, bool right) {
     Remote remote(listView, sizeof(RECT));
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
     remote.Put(&rect, sizeof rect);
@@ -187,7 +187,9 @@ void ClickRow(HWND listView, int row) {
     remote.Get(&rect, sizeof rect);
     POINT point{rect.left + 20, (rect.top + rect.bottom) / 2};
     ClientToScreen(listView, &point);
-    ClickAt(point);
+    for (int i = 0; i < clicks; ++i) {
+        ClickAt(point, right);
+    }
 }
 
 void ClickCloseBox(HWND window) {

@@ -32,7 +32,7 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs = 15000);
 // Real input.
 void ClickAt(POINT point, bool right = false);
 void Click(HWND control);  // at its centre
-void ClickRow(HWND listView, int row);
+void ClickRow(HWND listView, int row, int clicks = 1, bool right = false);
 void ClickCloseBox(HWND window);                             // the close button of its title bar
 void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and clicks the item
 // Keys: a virtual-key code, or a character ('a', '1'); with a modifier

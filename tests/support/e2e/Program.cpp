@@ -73,15 +73,16 @@ ProgramFolder::ProgramFolder(const std::string& name, const std::string& store, 
     SHCreateDirectoryExA(nullptr, path_.c_str(), nullptr);
     CopyFileA(WindowsPathOf(KESTROVA_EXE_UNIX_PATH).c_str(), File("Kestrova.exe").c_str(), FALSE);
     CopyFileA(WindowsPathOf(SUBST_DOUBLE_UNIX_PATH).c_str(), File("subst.exe").c_str(), FALSE);
+    CopyFileA(WindowsPathOf(SUBST_DOUBLE_UNIX_PATH).c_str(), File("explorer.exe").c_str(), FALSE);
     CopyFileA(WindowsPathOf(RM_EXE_UNIX_PATH).c_str(), File("rm.exe").c_str(), FALSE);
     if (withStore) {
         WriteFileText(File("Shrt.dat"), store);
     }
 }
 
-std::vector<std::string> ProgramFolder::SubstLog() const {
+std::vector<std::string> ProgramFolder::SubstLog(const std::string& name) const {
     std::vector<std::string> lines;
-    const std::string log = ReadFileText(File("subst.log"));
+    const std::string log = ReadFileText(File(name + ".log"));
     std::size_t end = 0;
     for (std::size_t start = 0; (end = log.find("\r\n", start)) != std::string::npos;
          start = end + 2) {

@@ -22,8 +22,9 @@ std::string CreateFolder(const std::string& path);
 void SetReadOnly(const std::string& path, bool readOnly);
 
 // A fresh program folder for one test, under the build tree: Kestrova.exe,
-// the subst double (as subst.exe, logging to subst.log) and rm.exe, and a
-// Shrt.dat holding `store` unless `withStore` is false.
+// the subst double (as subst.exe, logging to subst.log, and as explorer.exe,
+// logging to explorer.log) and rm.exe, and a Shrt.dat holding `store` unless
+// `withStore` is false.
 class ProgramFolder {
   public:
     explicit ProgramFolder(const std::string& name, const std::string& store = {},
@@ -31,8 +32,9 @@ class ProgramFolder {
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     std::string Store() const { return ReadFileText(File("Shrt.dat")); }
-    // The command lines the subst double was started with, in order.
-    std::vector<std::string> SubstLog() const;
+    // The command lines the subst double was started with, in order (as
+    // explorer.exe for "explorer").
+    std::vector<std::string> SubstLog(const std::string& name = "subst") const;
     // A folder inside the program folder, created fresh (any name, UTF-8).
     std::string MakeFolder(const std::string& name) const;
     // Runs the subst double to its end with these arguments; its exit code.

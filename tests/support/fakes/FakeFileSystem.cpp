@@ -148,13 +148,32 @@ bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& co
         const std::string name = path.substr(path.find_last_of('\\') + 1);
         nodes_[*key] = {name, name, full ? contents.substr(0, *diskFullAfter_) : contents};
     }
+    if (!key || full) {
+        reason_ = full ? "There is not enough space on the disk." : "Access is denied.";
+    }
     return key && !full;
+}
+
+bool FakeFileSystem::IsReadOnly(const std::string& path) {
+    const Node* node = Find(path);
+    return node != nullptr && node->readOnly;
+}
+
+std::string FakeFileSystem::FolderIdentity(const std::string& path) {
+    const std::string drive = Key(path.substr(0, 2));
+    if ((path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && targets_.contains(drive) &&
+        drives_.contains(drive)) {
+        return FolderIdentity(targets_.at(drive));
+    }
+    const std::optional<std::string> key = Resolve(path);
+    return key && (!nodes_.contains(*key) || nodes_.at(*key).Folder()) ? *key : "";
 }
 
 bool FakeFileSystem::ReplaceWith(const std::string& from, const std::string& to) {
     const Node* source = Find(from);
     const std::optional<std::string> key = Writable(to);
     if (source == nullptr || source->Folder() || !key) {
+        reason_ = "Access is denied.";
         return false;
     }
     Node moved = *source;

@@ -16,7 +16,15 @@ class FakeFileSystem final : public FileSystem {
   public:
     // A drive with a volume (type 3, fixed, unless given).
     void AddDrive(const std::string& letter, unsigned type = 3) { drives_[Key(letter)] = type; }
-    void RemoveDrive(const std::string& letter) { drives_.erase(Key(letter)); }
+    // A drive that leads to a folder, as subst makes one.
+    void MapDrive(const std::string& letter, const std::string& folder) {
+        AddDrive(letter);
+        targets_[Key(letter)] = folder;
+    }
+    void RemoveDrive(const std::string& letter) {
+        drives_.erase(Key(letter));
+        targets_.erase(Key(letter));
+    }
     // A folder or file and any missing parents; a node's short name is its
     // own name unless given.
     void AddFolder(const std::string& path, const std::string& shortName = {},
@@ -48,6 +56,13 @@ class FakeFileSystem final : public FileSystem {
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     bool DeleteFileAt(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
+    bool IsReadOnly(const std::string& path) override;
+    std::string FailureReason() override { return reason_; }
+    // Every file was last written at the same moment here.
+    std::string ModifiedText(const std::string& path) override {
+        return Exists(path) ? "Monday, 7 December 2026 09:30" : "";
+    }
+    std::string FolderIdentity(const std::string& path) override;
     // The legacy code page here is Latin-1.
     std::string FromLegacyCodePage(const std::string& bytes) override;
 
@@ -69,8 +84,10 @@ class FakeFileSystem final : public FileSystem {
     void Add(const std::string& path, const std::string& shortName, unsigned attributes,
              const std::string& contents);
 
-    std::map<std::string, unsigned> drives_;  // "e:" -> type
-    std::map<std::string, Node> nodes_;       // "c:\program files" -> node
+    std::map<std::string, unsigned> drives_;      // "e:" -> type
+    std::map<std::string, std::string> targets_;  // "e:" -> the folder it leads to
+    std::string reason_;
+    std::map<std::string, Node> nodes_;  // "c:\program files" -> node
     std::vector<std::string> queries_;
     std::optional<std::size_t> diskFullAfter_;
 };

@@ -15,9 +15,11 @@ namespace kestrova::testing {
 // `startFails` makes every start fail as a missing program does.
 class FakeProcessRunner final : public ProcessRunner {
   public:
-    std::uint32_t Start(const std::string& commandLine, WindowStyle style) override {
+    std::uint32_t Start(const std::string& commandLine, WindowStyle style,
+                        const std::string& workingFolder = {}) override {
         started.push_back(commandLine);
         styles.push_back(style);
+        folders.push_back(workingFolder);
         if (startFails) {
             return 0;
         }
@@ -33,12 +35,14 @@ class FakeProcessRunner final : public ProcessRunner {
         }
         return false;
     }
+    std::string CommandInterpreter() override { return "C:\\Windows\\system32\\cmd.exe"; }
 
     std::function<void(const std::string& commandLine)> onStart;
     std::function<void()> onWait;
     bool startFails = false;
     std::vector<std::string> started;
     std::vector<WindowStyle> styles;
+    std::vector<std::string> folders;  // the working folder of each start
     std::vector<std::uint32_t> waited;
 };
 

@@ -1,10 +1,11 @@
-// A stand-in for the system's subst.exe in tests. Wine's own reports success
+// A stand-in for the system's subst.exe in tests (and, copied as explorer.exe,
+// a stand-in for Explorer that only logs what it was given). Wine's own reports success
 // without making the letter reachable, so this one makes the mapping real in
 // the prefix ($WINEPREFIX/dosdevices/x: as a link to the Unix folder) and
 // waits until the drive state has changed before it exits, so that a caller's
 // wait means what it means on Windows. It appends every command line it gets
-// to subst.log beside it, sleeps KESTROVA_SUBST_DELAY_MS first when that is
-// set, and fails as subst does: wrong arguments, a missing folder, a letter
+// to a log beside it named after itself (subst.log, explorer.log), sleeps KESTROVA_SUBST_DELAY_MS
+// first when that is set, and fails as subst does: wrong arguments, a missing folder, a letter
 // already mapped, /d on a letter that is not.
 #include <windows.h>
 
@@ -16,11 +17,12 @@
 
 namespace {
 
-std::string Beside(const char* name) {
+// The program's own path with ".log" in place of ".exe".
+std::string LogPath() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     const std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1) + name;
+    return text.substr(0, text.find_last_of('.')) + ".log";
 }
 
 // The command line after the program's name, exactly as received.
@@ -65,7 +67,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    HANDLE log = CreateFileA(Beside("subst.log").c_str(), FILE_APPEND_DATA,
+    HANDLE log = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA,
                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
     const std::string logged = Arguments() + "\r\n";
     DWORD written = 0;
@@ -75,8 +77,8 @@ int main(int argc, char** argv) {
     if (GetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", delay, sizeof delay) > 0) {
         Sleep(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     }
-    if (argc == 1) {
-        return 0;  // it would list the mappings: none to show here
+    if (argc == 1 || LogPath().ends_with("explorer.log")) {
+        return 0;  // subst alone would list the mappings: none to show here
     }
     const std::string drive = argc == 3 ? argv[1] : "";
     const std::string target = argc == 3 ? argv[2] : "";

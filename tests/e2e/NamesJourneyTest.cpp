@@ -1,0 +1,113 @@
+#include <algorithm>
+#include <iterator>
+
+#include "tests/e2e/Journey.h"
+
+namespace kestrova::e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Every file and folder below `folder`, by path.
+void ListTree(const std::string& folder, Lines& paths) {
+    WIN32_FIND_DATAA data{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &data)) {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") {
+            const std::string path = folder + "\\" + name;
+            paths.push_back(path);
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                ListTree(path, paths);
+            }
+        }
+    }
+    FindClose(search);
+}
+
+// An old recycle bin, as Windows kept it in a folder named RECYCLER.
+std::string MakeBin(const std::string& folder) {
+    const std::string bin = CreateFolder(folder + "\\RECYCLER\\S-1-5-21-1004336348-1000");
+    for (const char* file : {"INFO2", "desktop.ini", "Dc1.txt"}) {
+        WriteFileText(bin + "\\" + file, file);
+    }
+    return folder + "\\RECYCLER";
+}
+
+// Folders named as people name them, each with a recycle bin and a file of
+// the user's, among folders named as the pieces a line split at those
+// characters would name, and a RECYCLER that holds the user's own report:
+// removing the drives deletes their bins and nothing else, from a plain
+// program folder and from one named with & ( ) % and blanks.
+TEST_F(Journey, RemovingDrivesDeletesTheirRecycleBinsAndNothingElseWhateverTheNames) {
+    const Lines names = {"(x)", "R&D", "a^b",   "50%off",     "a,b",
+                         "x;y", "a=b", "bang!", "Tom & Jerry"};
+    const Lines pieces = {"R", "D", "ab", "a", "b", "x", "y", "50", "bang", "Tom", "Jerry"};
+    for (const std::string programName : {"names", "K&P (x) 5%"}) {
+        ProgramFolder program(programName);
+        const std::string data = "C:\\kdata";
+        RunToEnd("cmd.exe /c rd /s /q " + data);
+        std::string store;
+        Lines bins;
+        for (std::size_t i = 0; i <= names.size(); ++i) {
+            const std::string folder =
+                CreateFolder(data + "\\" + (i < names.size() ? names[i] : "own"));
+            WriteFileText(folder + "\\mine.txt", "mine");
+            const std::string letter{static_cast<char>('E' + i), ':'};
+            store += letter + "-" + ShortPath(folder) + "\r\n";
+            program.Subst(letter + " \"" + folder + "\"");
+            if (i < names.size()) {
+                bins.push_back(MakeBin(folder));
+            }
+        }
+        WriteFileText(CreateFolder(data + "\\own\\RECYCLER") + "\\report.txt", "the user's");
+        for (const std::string& piece : pieces) {
+            MakeBin(CreateFolder(data + "\\" + piece));
+            WriteFileText(data + "\\" + piece + "\\keep.txt", "kept");
+        }
+        WriteFileText(program.File("Shrt.dat"), store);
+        Lines before;
+        ListTree(data, before);
+        std::sort(before.begin(), before.end());
+        Start(program);
+
+        // Explorer gets the folder with a comma whole, by a double-click.
+        ClickRow(At(ids::lstDrives), 4, 2);
+        EXPECT_TRUE(WaitUntil(
+            [&] { return program.SubstLog("explorer") == Lines{"/e,\"" + data + "\\a,b\""}; }));
+        ClickRow(At(ids::lstDrives), 0);
+        Click(At(ids::Command4));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return !PathExists(bins[0]) && !PathExists(program.File("Remove.bat")); }));
+        Key('R', VK_MENU);
+        EXPECT_TRUE(WaitUntil([&] {
+            return Rows(At(ids::lstDrives)).empty() && !PathExists(program.File("Removea.bat")) &&
+                   !PathExists(bins.back());
+        })) << programName;
+        Close();
+
+        Lines expected;
+        for (const std::string& path : before) {
+            const bool inBin = std::any_of(bins.begin(), bins.end(), [&](const std::string& bin) {
+                return path == bin || path.starts_with(bin + "\\");
+            });
+            if (!inBin) {
+                expected.push_back(path);
+            }
+        }
+        Lines after;
+        ListTree(data, after);
+        std::sort(after.begin(), after.end());
+        Lines lost;
+        Lines left;
+        std::set_difference(expected.begin(), expected.end(), after.begin(), after.end(),
+                            std::back_inserter(lost));
+        std::set_difference(after.begin(), after.end(), expected.begin(), expected.end(),
+                            std::back_inserter(left));
+        EXPECT_EQ(lost, Lines{}) << programName;  // deleted though not a bin of a removed drive
+        EXPECT_EQ(left, Lines{}) << programName;  // a bin that should have gone
+    }
+}
+
+}  // namespace
+}  // namespace kestrova::e2e
