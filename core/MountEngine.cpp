@@ -4,13 +4,12 @@ namespace kestrova {
 
 namespace {
 
-bool RunAndWait(ProcessRunner& processes, const std::string& commandLine) {
+SubstResult RunAndWait(ProcessRunner& processes, const std::string& commandLine) {
     const std::uint32_t processId = processes.Start(commandLine, WindowStyle::Hidden);
     if (processId == 0) {
-        return false;
+        return SubstResult::NotStarted;
     }
-    processes.WaitForProcess(processId);
-    return true;
+    return processes.WaitForProcess(processId) ? SubstResult::Failed : SubstResult::Succeeded;
 }
 
 }  // namespace
@@ -26,12 +25,12 @@ std::string UnmountCommandLine(const std::string& strVirtualDrive) {
     return "subst.exe " + strVirtualDrive + " /d";
 }
 
-bool MountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive,
-                       const std::string& strPhysicPath) {
+SubstResult MountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive,
+                              const std::string& strPhysicPath) {
     return RunAndWait(processes, MountCommandLine(strVirtualDrive, strPhysicPath));
 }
 
-bool UnMountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive) {
+SubstResult UnMountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive) {
     return RunAndWait(processes, UnmountCommandLine(strVirtualDrive));
 }
 

@@ -14,13 +14,18 @@ std::string MountCommandLine(const std::string& strVirtualDrive, const std::stri
 // "subst.exe " + drive + " /d".
 std::string UnmountCommandLine(const std::string& strVirtualDrive);
 
+// How a subst.exe run ended.
+enum class SubstResult {
+    NotStarted,  // subst.exe could not be started at all
+    Failed,      // it ran and ended with a non-zero exit code
+    Succeeded,
+};
+
 // Maps the folder onto the drive with a hidden subst.exe and waits for it.
-// False when subst.exe could not be started at all.
-bool MountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive,
-                       const std::string& strPhysicPath);
+SubstResult MountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive,
+                              const std::string& strPhysicPath);
 
 // Removes the drive's mapping with a hidden subst.exe and waits for it.
-// False when subst.exe could not be started at all.
-bool UnMountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive);
+SubstResult UnMountVirtualDrive(ProcessRunner& processes, const std::string& strVirtualDrive);
 
 }  // namespace kestrova

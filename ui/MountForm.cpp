@@ -20,21 +20,16 @@ const char kNoDrivesInList[] = "There are no Virtual Drives in the list     ";
 const char kCannotMountRoot[] = " cannot be mounted as a Virtual Drive     ";
 const char kSelectDirectory[] = "Please select a Directory to Mount     ";
 const char kNoFreeLetter[] = "There is no free drive letter left to mount the folder on.     ";
-const char kSaveFailed[] =
-    "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.     ";
-const char kUnreadNotSaved[] =
-    "The Virtual Drives could not be saved: Shrt.dat could not be read, so it is left as it "
-    "was.     ";
-const char kCloseAnyway[] =
-    "  Retry to save them again, or Cancel to keep Kestrova open with its Virtual Drives.     ";
+const char kUnreadNotSaved[] = " could not be read, so it is left as it was.";
+const char kRescueFailed[] =
+    "The Virtual Drives could not be kept in the rescue file either, so Kestrova stays open "
+    "with them.     ";
 const char kNameNotKept[] =
     "The name of this folder cannot be kept in Shrt.dat on this system, so it cannot be "
     "mounted as a Virtual Drive.     ";
 const char kNotMountable[] =
     " in Shrt.dat is not a drive letter and a folder, so it cannot be mounted.     ";
-const char kRescueOffer[] =
-    "Kestrova could not save its Virtual Drives when Windows ended the last session.  Bring "
-    "back the drives it had then?     ";
+
 const char kRunKeyFailed[] =
     "The startup option could not be saved in the registry; Windows startup is unchanged.     ";
 
@@ -43,6 +38,15 @@ std::string Upper(std::string text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return text;
+}
+
+// Two notes for the status line, either of which may be empty.
+std::string Joined(const std::string& first, const std::string& second) {
+    return first.empty() || second.empty() ? first + second : first + "; " + second;
+}
+
+std::string KeptNote(const std::string& path) {
+    return "the Virtual Drives are kept in " + path + ", as the program's folder cannot be written";
 }
 
 }  // namespace
@@ -87,14 +91,13 @@ std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoo
 
 MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
                      InstanceGuard& instances, RegistryApi& registry, std::string programFolder,
-                     std::string rescueFolder)
+                     std::string userFolder)
     : view_(view),
       fileSystem_(fileSystem),
       processes_(processes),
       instances_(instances),
       programFolder_(std::move(programFolder)),
-      storePath_(StorePath(programFolder_)),
-      rescueFolder_(std::move(rescueFolder)),
+      home_(fileSystem, programFolder_, std::move(userFolder)),
       registry_(registry) {
     mountAllAndExit = [this] { MountAllAndExit(); };
     removeAllAndExit = [this] { RemoveAllAndExit(); };
@@ -237,7 +240,7 @@ void MountForm::Command4_Click() {
     const bool cleaned =
         StartCleanup(row.Mountable() ? std::vector{row.storedFolder} : std::vector<std::string>{},
                      "\\Remove.bat");
-    if (row.Mountable() && !UnMountVirtualDrive(processes_, row.letter)) {
+    if (row.Mountable() && UnMountVirtualDrive(processes_, row.letter) == SubstResult::NotStarted) {
         // subst.exe never ran, so the drive is still there: its row stays,
         // to be removed once subst.exe can be started.
         ShowSummary("subst.exe could not be started: " + row.letter + " was not removed");
@@ -245,13 +248,15 @@ void MountForm::Command4_Click() {
         return;
     }
     table_.RemoveAt(index);
-    MarkTableChanged();
     view_.ShowTable(table_);
+    const std::string saved = SaveChange();
     RefreshLetters(LetterRefresh::RemoveDrive);
     if (table_.Empty()) {
         SelectStartupOption(StartupOption::None);
     }
-    ShowSummary(cleaned ? "" : "clean-up skipped: Remove.bat could not be written or started");
+    ShowSummary(
+        cleaned ? saved
+                : Joined("clean-up skipped: Remove.bat could not be written or started", saved));
     FinishOperation();
 }
 
@@ -276,7 +281,8 @@ void MountForm::cmdRemove_Click() {
         const DriveRow row = table_.Row(j - 1);
         view_.SetStatus("Removing Virtual Drive " + row.letter);
         view_.PumpMessages();
-        const bool unmounted = !row.Mountable() || UnMountVirtualDrive(processes_, row.letter);
+        const bool unmounted = !row.Mountable() || UnMountVirtualDrive(processes_, row.letter) !=
+                                                       SubstResult::NotStarted;
         view_.PumpMessages();
         if (!unmounted) {
             ++kept;  // the drive is still there, and so is its row
@@ -285,15 +291,16 @@ void MountForm::cmdRemove_Click() {
         table_.RemoveAt(j - 1);
         view_.ShowTable(table_);
     }
-    MarkTableChanged();
+    const std::string saved = SaveChange();
     if (table_.Empty()) {
         SelectStartupOption(StartupOption::None);
     }
     RefreshLetters(LetterRefresh::RemoveAll);
-    ShowSummary(kept > 0 ? "subst.exe could not be started: " + std::to_string(kept) +
-                               " Virtual Drives were not removed"
-                : cleaned ? ""
-                          : "clean-up skipped: Removea.bat could not be written or started");
+    ShowSummary(Joined(kept > 0 ? "subst.exe could not be started: " + std::to_string(kept) +
+                                      " Virtual Drives were not removed"
+                       : cleaned ? ""
+                                 : "clean-up skipped: Removea.bat could not be written or started",
+                       saved));
     FinishOperation();
 }
 
@@ -304,7 +311,8 @@ void MountForm::RemoveAllAndExit() {
     // they can still be removed later. The unload saves what is left.
     for (std::size_t j = table_.Count(); j > 0; --j) {
         const DriveRow row = table_.Row(j - 1);
-        if (row.Mountable() && UnMountVirtualDrive(processes_, row.letter)) {
+        if (row.Mountable() &&
+            UnMountVirtualDrive(processes_, row.letter) != SubstResult::NotStarted) {
             table_.RemoveAt(j - 1);
             MarkTableChanged();
         }
@@ -371,6 +379,11 @@ void MountForm::TrayIcon_Message(unsigned code) {
 
 void MountForm::mPopRestore_Click() {
     view_.RestoreWindow();
+    if (rescuePending_) {
+        // Started at logon: the rescue waited until the window was shown.
+        rescuePending_ = false;
+        OfferRescue();
+    }
 }
 
 void MountForm::mPopExit_Click() {
@@ -407,8 +420,9 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         return false;
     }
     view_.Mark("another copy checked");
-    if (!FileExists(fileSystem_, storePath_)) {
-        fileSystem_.WriteNewFile(storePath_, {});
+    home_.Choose();
+    if (home_.InUserFolder()) {
+        homeNote_ = KeptNote(home_.Path());
     }
     view_.Mark("store file checked");
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
@@ -444,6 +458,7 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         OfferRescue();
         view_.Mark("rescue file checked");
     }
+    rescuePending_ = mode == StartupMode::Tray || mode == StartupMode::TrayAndMount;
     if (!unloaded_) {
         view_.BringToFront(Pane::Main);
     }
@@ -455,86 +470,150 @@ bool MountForm::Form_Unload(CloseKind kind) {
         return true;
     }
     for (;;) {
-        const SaveStatus status = SaveDriveList(fileSystem_, table_, storePath_);
-        if (status == SaveStatus::Saved || (status == SaveStatus::StoreUnread && !tableChanged_)) {
-            break;  // saved, or an unread file with nothing to add is left alone
+        std::string reason;
+        const SaveStatus status = home_.Save(table_, reason);
+        saveFailure_ = reason;
+        // Saved, or nothing to save: the store holds the table already.
+        if (status == SaveStatus::Saved || !tableChanged_) {
+            break;
         }
         if (kind == CloseKind::SessionEnd) {
             WriteRescue();  // nothing can wait now
             break;
         }
-        const std::string text = status == SaveStatus::StoreUnread ? kUnreadNotSaved : kSaveFailed;
         if (kind == CloseKind::Program) {
-            view_.ShowMessage(text, kStyleExclamation);
+            view_.ShowMessage(SaveFailureText(status) + "     ", kStyleExclamation);
             break;
         }
-        if (view_.ShowMessage(text + kCloseAnyway, kStyleExclamation | kButtonsRetryCancel) !=
-            kAnswerRetry) {
+        if (AskAtClose(status)) {
+            break;
+        }
+        if (closeAnswer_ != kAnswerTryAgain) {
             return false;
         }
-        if (status == SaveStatus::StoreUnread) {
-            // Readable now? Its lines the table does not hold join the table,
-            // so that saving it loses nothing of the file.
-            std::vector<std::string> lines;
-            if (LoadMountList(lines, fileSystem_, storePath_) != ReadStatus::Failed) {
-                RemoveBlankEntries(lines);
-                const std::vector<std::string> held = table_.MountEntries();
-                for (const std::string& line : lines) {
-                    if (std::find(held.begin(), held.end(), line) == held.end()) {
-                        table_.Append(ReadStoreLine(fileSystem_, line));
-                    }
-                }
-                table_.SetStoreUnread(false);
-                view_.ShowTable(table_);
-            }
-        }
     }
+    tableChanged_ = false;
     unloaded_ = true;
     view_.DeleteTrayIcon();
     view_.UnloadOtherWindows();
     return true;
 }
 
-void MountForm::WriteRescue() {
-    // The store's path first, so that only this copy's next start offers it.
-    std::string contents = storePath_ + "\r\n";
-    for (const DriveRow& row : table_.Rows()) {
-        contents += StoreLineFor(fileSystem_, row) + "\r\n";
+bool MountForm::AskAtClose(SaveStatus status) {
+    closeAnswer_ = view_.ShowMessage(
+        SaveFailureText(status) +
+            "     \r\n\r\nTry Again to save them again, Continue to close Kestrova and keep "
+            "them in " +
+            home_.RescuePath() +
+            " for its next start, or Cancel to keep Kestrova open with its Virtual Drives.     ",
+        kStyleExclamation | kButtonsCancelTryContinue);
+    if (closeAnswer_ == kAnswerContinue) {
+        if (WriteRescue()) {
+            return true;
+        }
+        view_.ShowMessage(kRescueFailed, kStyleExclamation);
+        closeAnswer_ = kAnswerCancel;
+        return false;
     }
-    fileSystem_.CreateFolder(rescueFolder_);
-    fileSystem_.WriteNewFile(RescuePath(), contents);
+    if (closeAnswer_ == kAnswerTryAgain && status == SaveStatus::StoreUnread) {
+        MergeUnreadStore();
+    }
+    return false;
+}
+
+std::string MountForm::SaveFailureText(SaveStatus status) const {
+    if (status == SaveStatus::StoreUnread) {
+        return "The Virtual Drives could not be saved: " + home_.Path() + kUnreadNotSaved;
+    }
+    return "The Virtual Drives could not be saved to " + home_.Path() + " (the file on disk is " +
+           "unchanged): " + (saveFailure_.empty() ? "the system gave no reason." : saveFailure_);
+}
+
+void MountForm::MergeUnreadStore() {
+    // Readable now? Its lines the table does not hold join the table, so
+    // that saving it loses nothing of the file.
+    std::vector<std::string> lines;
+    if (LoadMountList(lines, fileSystem_, home_.Path()) == ReadStatus::Failed) {
+        return;
+    }
+    RemoveBlankEntries(lines);
+    const std::vector<std::string> held = table_.MountEntries();
+    for (const std::string& line : lines) {
+        if (std::find(held.begin(), held.end(), line) == held.end()) {
+            table_.Append(ReadStoreLine(fileSystem_, line));
+        }
+    }
+    table_.SetStoreUnread(false);
+    view_.ShowTable(table_);
+}
+
+bool MountForm::WriteRescue() {
+    return home_.WriteRescue(table_);
 }
 
 void MountForm::OfferRescue() {
-    std::string contents;
-    if (fileSystem_.ReadWholeFile(RescuePath(), contents) != ReadStatus::Ok) {
+    std::vector<std::string> lines;
+    std::string written;
+    if (!home_.ReadRescue(lines, written)) {
         return;
     }
-    std::vector<std::string> lines = SplitLines(contents);
-    if (lines.empty() || lines.front() != storePath_) {
-        return;  // another copy's, in another folder
+    std::vector<DriveRow> rows;
+    std::string listed;
+    for (const std::string& line : lines) {
+        rows.push_back(ReadStoreLine(fileSystem_, line));
+        const DriveRow& row = rows.back();
+        listed += "    " + row.letter + "   " +
+                  (row.folder.empty() ? row.storedFolder : row.folder) + "\r\n";
     }
-    if (view_.ShowMessage(kRescueOffer, kStyleQuestion | kButtonsYesNo) == kAnswerYes) {
-        std::vector<DriveRow> rows;
-        for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
-            rows.push_back(ReadStoreLine(fileSystem_, *line));
+    const std::string text =
+        "Kestrova could not save its Virtual Drives when Windows ended a session" +
+        (written.empty() ? std::string() : " on " + written) + ", and kept them in " +
+        home_.RescuePath() + ":\r\n\r\n" + listed +
+        "\r\nAdd the drives whose letters are not in the list now?     ";
+    if (view_.ShowMessage(text, kStyleQuestion | kButtonsYesNo) != kAnswerYes) {
+        home_.DeleteRescue();
+        return;
+    }
+    // The table's own rows stay: a drive added since the rescue is newer.
+    std::size_t added = 0;
+    for (DriveRow& row : rows) {
+        if (!HoldsLetter(row.letter)) {
+            table_.Append(std::move(row));
+            ++added;
         }
-        table_.ReplaceRows(std::move(rows));
-        MarkTableChanged();
-        SaveTable();
-        view_.ShowTable(table_);
-        RefreshLetters(LetterRefresh::StartUp);
-        ShowSummary();
     }
-    fileSystem_.DeleteFileAt(RescuePath());
+    view_.ShowTable(table_);
+    const std::string saved = SaveChange();
+    if (saved.empty()) {
+        home_.DeleteRescue();  // kept until the table is safe in the store
+    }
+    RefreshLetters(LetterRefresh::StartUp);
+    ShowSummary(Joined(std::to_string(added) + " Virtual Drives brought back", saved));
+}
+
+bool MountForm::HoldsLetter(const std::string& letter) const {
+    return std::any_of(table_.Rows().begin(), table_.Rows().end(),
+                       [&](const DriveRow& row) { return Upper(row.letter) == Upper(letter); });
 }
 
 bool MountForm::SaveTable() {
-    if (SaveDriveList(fileSystem_, table_, storePath_) != SaveStatus::Saved) {
+    const bool wasUserFolder = home_.InUserFolder();
+    if (home_.Save(table_, saveFailure_) != SaveStatus::Saved) {
         return false;
     }
     tableChanged_ = false;
+    if (!wasUserFolder && home_.InUserFolder()) {
+        homeNote_ = KeptNote(home_.Path());
+    }
     return true;
+}
+
+std::string MountForm::SaveChange() {
+    MarkTableChanged();
+    if (SaveTable()) {
+        return {};
+    }
+    return "not saved: " + (table_.StoreUnread() ? home_.Path() + kUnreadNotSaved : saveFailure_);
 }
 
 std::string MountForm::StatusSummary() {
@@ -542,21 +621,23 @@ std::string MountForm::StatusSummary() {
     if (n == 0) {
         return "Virtual Drives";
     }
-    // Only the last row decides, whatever the others show.
-    const DriveRow& last = table_.Row(n - 1);
-    const bool lastMounted = last.Mountable() && DirExists(fileSystem_, last.letter);
+    // Mounted only when every row is: one red X is enough to say so.
+    const bool allMounted = std::all_of(table_.Rows().begin(), table_.Rows().end(),
+                                        [](const DriveRow& row) { return row.mounted; });
     const auto skipped = std::count_if(table_.Rows().begin(), table_.Rows().end(),
                                        [](const DriveRow& row) { return !row.Mountable(); });
     return std::to_string(n) +
-           (lastMounted ? " Virtual Drives (Mounted)"
-                        : " Virtual Drives (Red X indicates Drive is Not Mounted)") +
+           (allMounted ? " Virtual Drives (Mounted)"
+                       : " Virtual Drives (Red X indicates Drive is Not Mounted)") +
            (skipped > 0 ? ", " + std::to_string(skipped) + " skipped (not a drive and folder)"
                         : "");
 }
 
 void MountForm::ShowSummary(const std::string& note) {
+    const std::string notes = Joined(note, homeNote_);
+    homeNote_.clear();  // said once
     view_.SetStatus(table_.StoreUnread() ? kUnreadStore
-                                         : StatusSummary() + (note.empty() ? "" : "; " + note));
+                                         : StatusSummary() + (notes.empty() ? "" : "; " + notes));
 }
 
 std::vector<std::string> MountForm::TakenLetters() const {
@@ -577,10 +658,11 @@ void MountForm::RefreshDriveList() {
     // or read now), rebuilding from it would lose rows: the rows stay and only
     // their drive state is renewed.
     if ((tableChanged_ && !SaveTable()) ||
-        LoadDriveTable(table_, fileSystem_, storePath_) == ReadStatus::Failed) {
+        LoadDriveTable(table_, fileSystem_, home_.Path()) == ReadStatus::Failed) {
         for (std::size_t i = 0; i < table_.Count(); ++i) {
             const DriveRow& row = table_.Row(i);
-            table_.SetMounted(i, row.Mountable() && DirExists(fileSystem_, row.letter));
+            table_.SetMounted(
+                i, row.Mountable() && DriveLeadsTo(fileSystem_, row.letter, row.storedFolder));
         }
     }
     view_.Mark("drive list read");
@@ -619,16 +701,16 @@ void MountForm::MountAllDrives() {
     // The rows are taken once: the table does not change while this runs,
     // since other table commands are refused meanwhile.
     const std::vector<DriveRow> rows = table_.Rows();
-    std::vector<std::string> notStarted;
+    bool notStarted = false;
     for (const DriveRow& row : rows) {
         if (!row.Mountable()) {
             continue;  // a hand-written line that is no mapping
         }
         view_.SetStatus("Mounting " + row.letter + "....");
         view_.PumpMessages();
-        if (!MountVirtualDrive(processes_, row.letter, row.storedFolder)) {
-            notStarted.push_back(row.letter);
-        }
+        notStarted = MountVirtualDrive(processes_, row.letter, row.storedFolder) ==
+                         SubstResult::NotStarted ||
+                     notStarted;
         view_.PumpMessages();
     }
     RefreshLetters(LetterRefresh::MountAll);
@@ -636,19 +718,18 @@ void MountForm::MountAllDrives() {
     view_.SetStatus("Virtual Drives");
     view_.PumpMessages();
     RefreshDriveList();
-    if (!notStarted.empty()) {
-        // A mapping whose subst.exe never ran is not mounted, whatever the
-        // letter shows; the rows say so and the status line says why.
-        for (std::size_t i = 0; i < table_.Count(); ++i) {
-            for (const std::string& letter : notStarted) {
-                if (table_.Row(i).letter == letter) {
-                    table_.SetMounted(i, false);
-                }
-            }
+    // What did not mount, by letter: the rows show the red X, the status line
+    // says which and how many.
+    std::string letters;
+    std::size_t missing = 0;
+    for (const DriveRow& row : table_.Rows()) {
+        if (row.Mountable() && !row.mounted) {
+            letters += (missing++ == 0 ? " " : ", ") + row.letter;
         }
-        view_.ShowTable(table_);
-        ShowSummary("subst.exe could not be started: " + std::to_string(notStarted.size()) +
-                    " Virtual Drives not mounted");
+    }
+    if (missing > 0) {
+        ShowSummary(std::to_string(missing) + " not mounted:" + letters +
+                    (notStarted ? " (subst.exe could not be started)" : ""));
     }
     FinishOperation();
 }
@@ -711,28 +792,7 @@ void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool curre
     }
     busy_ = true;
     if (!pendingFolder_.empty() && !currentRow) {
-        const std::string letter = letters_.SelectedText();
-        if (letter.empty()) {
-            view_.ShowMessage(kNoFreeLetter, kStyleExclamation);
-        } else {
-            DriveRow row;
-            row.letter = letter;
-            row.folder = pendingFolder_;
-            row.storedFolder = StoredFolderFor(fileSystem_, pendingFolder_);
-            if (row.storedFolder.empty()) {
-                row.storedFolder = pendingFolder_;  // no short form: keep the folder itself
-            }
-            const bool started = MountVirtualDrive(processes_, letter, row.storedFolder);
-            // The icon tells what happened, not what was hoped for.
-            row.mounted = started && DirExists(fileSystem_, letter);
-            table_.Append(row);
-            MarkTableChanged();
-            view_.ShowTable(table_);
-            view_.PumpMessages();
-            RefreshLetters(LetterRefresh::CreateDrive);
-            ShowSummary(started ? ""
-                                : "subst.exe could not be started: " + letter + " is not mounted");
-        }
+        CreateDrive();
     } else if (currentRow && currentSelected && pendingFolder_.empty()) {
         // The row's entry is part of the row itself, so there is always a
         // stored folder to mount, unless the line is no mapping at all.
@@ -752,6 +812,43 @@ void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool curre
         view_.ShowTable(table_);
     }
     FinishOperation();
+}
+
+void MountForm::CreateDrive() {
+    const std::string letter = letters_.SelectedText();
+    if (letter.empty()) {
+        view_.ShowMessage(kNoFreeLetter, kStyleExclamation);
+        return;
+    }
+    DriveRow row;
+    row.letter = letter;
+    row.folder = pendingFolder_;
+    row.storedFolder = StoredFolderFor(fileSystem_, pendingFolder_);
+    if (row.storedFolder.empty()) {
+        row.storedFolder = pendingFolder_;  // no short form: keep the folder itself
+    }
+    const SubstResult result = MountVirtualDrive(processes_, letter, row.storedFolder);
+    // No row claims a mapping that is not there: the letter must lead to
+    // the folder now, whatever subst said.
+    row.mounted = DriveLeadsTo(fileSystem_, letter, row.storedFolder);
+    if (result != SubstResult::Succeeded || !row.mounted) {
+        const std::string reason = fileSystem_.DriveType(letter) != kDriveNoRootDir
+                                       ? "the letter is taken by another drive or folder"
+                                   : result == SubstResult::NotStarted
+                                       ? "subst.exe could not be started"
+                                       : "subst.exe did not map it";
+        RefreshLetters(LetterRefresh::StartUp);
+        view_.ShowMessage(letter + " could not be mapped onto " + pendingFolder_ + ": " + reason +
+                              ".  Choose another letter and press Create Drive again.     ",
+                          kStyleExclamation);
+        return;
+    }
+    table_.Append(row);
+    view_.ShowTable(table_);
+    const std::string saved = SaveChange();
+    view_.PumpMessages();
+    RefreshLetters(LetterRefresh::CreateDrive);
+    ShowSummary(saved);
 }
 
 void MountForm::lstDrives_Click(std::optional<std::size_t> selectedRow) {
@@ -791,9 +888,16 @@ void MountForm::Explore(const std::string& sPath, const std::string& sRoot, bool
 
 namespace kestrova {
 
-std::string ArgumentText(const std::string& commandLine) {
+std::string ArgumentText(const std::string& commandLine, const std::string& programPath) {
     std::size_t i = 0;
-    if (!commandLine.empty() && commandLine[0] == '"') {
+    const bool ownPath =
+        !programPath.empty() &&
+        Upper(commandLine.substr(0, programPath.size())) == Upper(programPath) &&
+        (commandLine.size() == programPath.size() || commandLine[programPath.size()] == ' ' ||
+         commandLine[programPath.size()] == '\t');
+    if (ownPath) {
+        i = programPath.size();
+    } else if (!commandLine.empty() && commandLine[0] == '"') {
         const std::size_t close = commandLine.find('"', 1);
         i = close == std::string::npos ? commandLine.size() : close + 1;
     } else {

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/registry/RegistryRoutines.h"
+#include "ui/StoreHome.h"
 
 namespace kestrova {
 
@@ -38,9 +39,11 @@ inline constexpr int kStyleQuestion = 32;
 inline constexpr int kStyleExclamation = 48;
 inline constexpr int kStyleInformation = 64;
 inline constexpr int kButtonsYesNo = 4;
-inline constexpr int kButtonsRetryCancel = 5;
-inline constexpr int kAnswerRetry = 4;
+inline constexpr int kButtonsCancelTryContinue = 6;
+inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerTryAgain = 10;
+inline constexpr int kAnswerContinue = 11;
 
 // Who closes the window: the user (the title bar, Alt+F4, the menu), Windows
 // ending the session, or the program itself ("/R").
@@ -110,11 +113,12 @@ std::string ExploreCommandLine(const std::string& sPath = {}, const std::string&
 // table and the free-letter list for the life of the process.
 class MountForm {
   public:
-    // `rescueFolder` keeps a table that could not be saved when Windows
-    // ended the session, for the next start to offer.
+    // `userFolder` is the user's own folder of the program (in the local
+    // application data): the table's home when the program folder cannot be
+    // written, and the place of the rescue file.
     MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
               InstanceGuard& instances, RegistryApi& registry, std::string programFolder,
-              std::string rescueFolder);
+              std::string userFolder);
 
     // The routines of the start-up modes; a mode without one starts normally.
     std::function<void()> mountAllAndExit;
@@ -127,9 +131,10 @@ class MountForm {
     // when this start would have shown one); `mode` is the mode selected.
     bool Form_Load(const std::string& argumentText, StartupMode& mode);
     // Saves the table and lets go of the icon and the other windows; runs
-    // once. A user's close that cannot save offers Retry and Cancel: false
-    // when cancelled, and the window stays. At the end of the session the
-    // table that cannot be saved goes to the rescue file.
+    // once. A user's close whose table cannot be saved anywhere says why and
+    // offers Try Again, Continue (the table goes to the rescue file and the
+    // window closes) and Cancel: false when the window stays. At the end of
+    // the session such a table goes to the rescue file.
     bool Form_Unload(CloseKind kind = CloseKind::Program);
 
     // Rebuilds the drive list from the store file. A table changed since its
@@ -214,7 +219,7 @@ class MountForm {
     const DriveTable& Table() const { return table_; }
     LetterList& Letters() { return letters_; }
     DriveLetters& LetterTable() { return driveLetters_; }
-    const std::string& StorePathText() const { return storePath_; }
+    const std::string& StorePathText() const { return home_.Path(); }
     bool Unloaded() const { return unloaded_; }
 
   private:
@@ -223,10 +228,23 @@ class MountForm {
     void ShowSummary(const std::string& note = {});
     void RefreshLetters(LetterRefresh caller);
     std::vector<std::string> TakenLetters() const;
-    std::string RescuePath() const { return rescueFolder_ + "\\Shrt.rescue"; }
-    void WriteRescue();
+    bool WriteRescue();
     void OfferRescue();
+    // Saves the table at its home: true when the store holds the table now.
     bool SaveTable();
+    // The table has changed: it is saved at once. The note for the status
+    // line says when it could not be.
+    std::string SaveChange();
+    // The question of a close whose table cannot be saved; true when the
+    // window may close.
+    bool AskAtClose(SaveStatus status);
+    std::string SaveFailureText(SaveStatus status) const;
+    // A store that could not be read at start-up and can be now: its lines
+    // the table does not hold join the table.
+    void MergeUnreadStore();
+    bool HoldsLetter(const std::string& letter) const;
+    // Create Drive's new drive from the pending folder and the chosen letter.
+    void CreateDrive();
     void FinishOperation();
     // Writes or deletes the Run value for the option; false when the registry
     // refused, so the Run value is not what the option says.
@@ -241,8 +259,13 @@ class MountForm {
     ProcessRunner& processes_;
     InstanceGuard& instances_;
     std::string programFolder_;
-    std::string storePath_;
-    std::string rescueFolder_;
+    StoreHome home_;
+    // Said once in the status line: where the table is kept when it is not
+    // beside the program.
+    std::string homeNote_;
+    std::string saveFailure_;     // the system's reason of the last failed save
+    bool rescuePending_ = false;  // offered when the window is first shown
+    int closeAnswer_ = 0;         // the button pressed at the close's question
     DriveTable table_;
     DriveLetters driveLetters_;
     LetterList letters_;
@@ -264,6 +287,9 @@ namespace kestrova {
 
 // The argument text of a command line: what follows the program name (quoted
 // or not), without the blanks that separate the two; trailing text is kept.
-std::string ArgumentText(const std::string& commandLine);
+// An unquoted command line that begins with the running program's own path,
+// blanks and all (as Windows hands over an unquoted Run value such as
+// C:\Program Files\Kestrova\Kestrova.exe /B), has its arguments after that path.
+std::string ArgumentText(const std::string& commandLine, const std::string& programPath = {});
 
 }  // namespace kestrova

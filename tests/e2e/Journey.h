@@ -18,6 +18,11 @@ class Journey : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(AttachToDesktop());
         DeleteRunValue();
+        // The user's own store and rescue file start absent in every test.
+        for (const std::string& file : {UserFile("Shrt.dat"), UserFile("Shrt.rescue")}) {
+            SetReadOnly(file, false);
+            DeleteFileA(file.c_str());
+        }
     }
     void TearDown() override {
         kestrova.reset();
@@ -63,6 +68,20 @@ class Journey : public ::testing::Test {
         return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
     }
     std::string Status() const { return Text(At(ids::lblStatus)); }
+    // A file of the user's own folder of the program, in the local application data.
+    static std::string UserFile(const std::string& name) {
+        char local[MAX_PATH] = {};
+        GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+        return std::string(local) + "\\Kestrova\\" + name;
+    }
+    // Shows a message box of the program; its text, and closes it with Enter.
+    std::string TakeMessage() const {
+        HWND box = WaitForDialog(kestrova->Id());
+        const std::string text = box != nullptr ? DialogText(box) : "(no message)";
+        Key(VK_RETURN);
+        WaitUntil([&] { return !IsWindow(box); });
+        return text;
+    }
 
     std::unique_ptr<RunningProgram> kestrova;
     HWND window = nullptr;

@@ -82,65 +82,57 @@ TEST_F(Journey, LinesWrittenByHandNeverReachSubstAndAreKept) {
     EXPECT_EQ(program.Store(), "");
 }
 
-TEST_F(Journey, ACloseThatCannotSaveKeepsTheWindowAndTheTable) {
+// With neither home writable, a close offers Cancel, Try Again and
+// Continue; Windows ending the session cannot wait, and the table goes to
+// the rescue file, which the next start offers back beside a drive added
+// since.
+TEST_F(Journey, ATableThatCannotBeSavedIsKeptAndBroughtBackBesideANewerDrive) {
     ProgramFolder program("cannot-save");
     const std::string folder = program.MakeFolder("Work");
-    SetReadOnly(program.File("Shrt.dat"), true);
-    Start(program);
-    Browse(folder);
-    Click(At(ids::Command3));
-    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
-    const std::string line = Rows(At(ids::lstDrives))[0].letter + "-" + ShortPath(folder) + "\r\n";
-
-    ClickCloseBox(window);
-    HWND box = WaitForDialog(kestrova->Id());
-    ASSERT_NE(box, nullptr);
-    Click(GetDlgItem(box, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 1u);
-
-    Key(VK_F4, VK_MENU);
-    box = WaitForDialog(kestrova->Id());
-    ASSERT_NE(box, nullptr);
-    SetReadOnly(program.File("Shrt.dat"), false);
-    Click(GetDlgItem(box, IDRETRY));
-    ASSERT_TRUE(kestrova->WaitForExit());
-    EXPECT_EQ(program.Store(), line);
-
-    // Windows ending the session cannot wait: the table goes to the rescue
-    // file, and the next start offers it back.
-    char local[MAX_PATH] = {};
-    GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
-    const std::string rescue = std::string(local) + "\\Kestrova\\Shrt.rescue";
-    DeleteFileA(rescue.c_str());
-    WriteFileText(program.File("Shrt.dat"), "");
-    SetReadOnly(program.File("Shrt.dat"), true);
+    const std::string user = UserFile("Shrt.dat");
+    CreateFolder(user.substr(0, user.find_last_of('\\')));
+    WriteFileText(user, "");
+    for (const std::string& store : {program.File("Shrt.dat"), user}) {
+        SetReadOnly(store, true);
+    }
     Start(program);
     Browse(folder);
     ChooseInDropDown(At(ids::Combo1), "P:");
     Click(At(ids::Command3));
     ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    EXPECT_NE(Status().find("; not saved: "), std::string::npos) << Status();
+    ClickCloseBox(window);
+    HWND box = WaitForDialog(kestrova->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(DialogText(box).find("Try Again to save them again, Continue to close"),
+              std::string::npos);
+    Click(GetDlgItem(box, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindowVisible(window));
+
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         &answer);
-    EXPECT_EQ(ReadFileText(rescue),
+    EXPECT_EQ(ReadFileText(UserFile("Shrt.rescue")),
               program.File("Shrt.dat") + "\r\nP:-" + ShortPath(folder) + "\r\n");
     kestrova.reset();  // Windows ends the process
-    SetReadOnly(program.File("Shrt.dat"), false);
-    EXPECT_EQ(program.Store(), "");
     program.Subst("P: /d");
 
+    // Meanwhile a drive was added (the table is writable again).
+    SetReadOnly(program.File("Shrt.dat"), false);
+    const std::string newer = "Q:-" + ShortPath(program.MakeFolder("Newer")) + "\r\n";
+    WriteFileText(program.File("Shrt.dat"), newer);
     kestrova = std::make_unique<RunningProgram>(program);
     box = WaitForDialog(kestrova->Id(), 30000);
     ASSERT_NE(box, nullptr);
+    EXPECT_NE(DialogText(box).find("P:   " + folder), std::string::npos) << DialogText(box);
     Key('Y');
     window = WaitForWindow(kestrova->Id(), "Kestrova");
-    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
-    EXPECT_EQ(program.Store(), "P:-" + ShortPath(folder) + "\r\n");
-    EXPECT_FALSE(PathExists(rescue));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+    EXPECT_EQ(program.Store(), newer + "P:-" + ShortPath(folder) + "\r\n");
+    EXPECT_FALSE(PathExists(UserFile("Shrt.rescue")));
     Close();
 }
 

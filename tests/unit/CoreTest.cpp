@@ -105,6 +105,20 @@ TEST_F(CoreTest, TheStoreReadsLinesWholeAndWritesThemBackAsTheyWere) {
     fs.AddFolder("C:\\M\xC3\xBCller");
     EXPECT_EQ(Load("G:-C:\\M\xFCller\r\n").Row(0).folder, "C:\\M\xC3\xBCller");  // Latin-1 here
     EXPECT_EQ(StoreText(fs, "E:-C:\\D\xC3\xA4ta"), "E:-C:\\D\xC3\xA4ta");        // UTF-8 stays
+
+    // UTF-16 as an editor's "Unicode" writes it, in either byte order; a lone
+    // surrogate and an odd last byte, which none writes, become U+FFFD.
+    const std::u16string wide = u"E:-C:\\M\u00FCller\r\nF:-C:\\\U0001F4C1\r\n\xD800!";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : wide) {
+            const auto high = static_cast<char>(unit >> 8);
+            const auto low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        EXPECT_EQ(StoreText(fs, bytes + "x"),
+                  "E:-C:\\M\xC3\xBCller\r\nF:-C:\\\xF0\x9F\x93\x81\r\n\xEF\xBF\xBD!\xEF\xBF\xBD");
+    }
 }
 
 // Rows on one folder and on folders below another's: one read asks for each
@@ -116,8 +130,7 @@ TEST_F(CoreTest, OneReadOfTheStoreAsksForEachFolderOnce) {
     const DriveTable table = Load(lines[0] + "\r\n" + lines[1] + "\n" + lines[2] + "\n" + lines[3]);
     Lines queries = fs.Queries();
     std::sort(queries.begin(), queries.end());
-    EXPECT_EQ(queries,
-              (Lines{"C:\\PROGRA~1", "C:\\PROGRA~1\\GONE~1", "C:\\PROGRA~1\\MYDATA~1"}));
+    EXPECT_EQ(queries, (Lines{"C:\\PROGRA~1", "C:\\PROGRA~1\\GONE~1", "C:\\PROGRA~1\\MYDATA~1"}));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const DriveRow alone = ReadStoreLine(fs, lines[i]);
         EXPECT_EQ(table.Row(i).folder + (table.Row(i).mounted ? "+" : ""),

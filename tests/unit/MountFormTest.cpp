@@ -113,22 +113,30 @@ class MountFormTest : public ::testing::Test {
         view.form = &form;
         fs.AddDrive("C:");
         fs.AddDrive("D:");
-        fs.AddDrive("E:");  // mounted
+        fs.MapDrive("E:", "C:\\Work");  // mounted
         fs.AddFolder(kFolder);
         fs.AddFolder("C:\\Work");
         fs.AddFolder("C:\\Program Files", "PROGRA~1");
         fs.AddFolder("C:\\Users\\You\\AppData\\Local");
-        // subst plays its part: a mount maps the letter, an unmount frees it.
+        // subst plays its part: a mount maps a free letter onto a folder that
+        // is there, an unmount frees a letter; anything else is an error.
         processes.onStart = [this](const std::string& line) {
-            if (line.rfind("subst.exe ", 0) == 0 && line.size() > 12) {
-                if (line.find(" /d") == std::string::npos) {
-                    std::string folder = line.substr(13);
-                    std::erase(folder, '"');
-                    fs.MapDrive(line.substr(10, 2), folder);
-                } else {
-                    fs.RemoveDrive(line.substr(10, 2));
-                }
+            if (line.rfind("subst.exe ", 0) != 0 || line.size() < 13) {
+                return true;
             }
+            const std::string letter = line.substr(10, 2);
+            std::string folder = line.substr(13);
+            std::erase(folder, '"');
+            const bool taken = fs.DriveType(letter) != kDriveNoRootDir;
+            if (folder == "/d") {
+                fs.RemoveDrive(letter);
+                return taken;
+            }
+            if (taken || !fs.Exists(folder)) {
+                return false;
+            }
+            fs.MapDrive(letter, folder);
+            return true;
         };
         run.hKey(kHkeyCurrentUser);
         run.KeyRoot("Software\\Microsoft\\Windows\\CurrentVersion");
@@ -180,6 +188,13 @@ TEST(StartupModeTest, OnlyTheWholeSwitchCountsWhateverItsCase) {
     EXPECT_EQ(ArgumentText("\"C:\\Program Files\\K\\Kestrova.exe\" /M"), "/M");
     EXPECT_EQ(ArgumentText("Kestrova.exe\t /M /T"), "/M /T");
     EXPECT_EQ(ArgumentText("\"C:\\Kestrova.exe /M"), "");  // an unclosed quote is all name
+    // An unquoted Run value of an older copy, as Windows hands it over.
+    const std::string exe = "C:\\Program Files\\Kestrova\\Kestrova.exe";
+    EXPECT_EQ(ArgumentText(exe + " /B", exe), "/B");
+    EXPECT_EQ(ArgumentText("c:\\program files\\kestrova\\KESTROVA.EXE\t/t", exe), "/t");
+    EXPECT_EQ(ArgumentText(exe, exe), "");
+    EXPECT_EQ(ArgumentText(exe + "x /B", exe), "Files\\Kestrova\\Kestrova.exex /B");
+    EXPECT_EQ(ArgumentText("\"" + exe + "\" /M", exe), "/M");
 }
 
 TEST_F(MountFormTest, AStartCreatesTheStoreCentresTheWindowAndFillsBothLists) {
@@ -202,18 +217,20 @@ TEST_F(MountFormTest, AStartCreatesTheStoreCentresTheWindowAndFillsBothLists) {
     EXPECT_EQ(view.Count("show"), 1);
 }
 
-TEST_F(MountFormTest, TheStatusSumsTheTableAfterEveryChange) {
+// "(Mounted)" only when every row is: a red X anywhere says otherwise.
+TEST_F(MountFormTest, TheStatusSumsTheWholeTableAfterEveryChange) {
+    const std::string notAll = " Virtual Drives (Red X indicates Drive is Not Mounted)";
     Load("F:-C:\\WORK\r\nE:-C:\\WORK\r\n");
-    EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");  // only the last row decides
+    EXPECT_EQ(view.Status(), "2" + notAll);  // the first not mounted, the last mounted
+    form.lstDrives_Click(0);
+    form.Command3_Click(0, true);  // the re-mount
+    EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");
     Create("C:\\Program Files");
     EXPECT_EQ(view.Status(), "3 Virtual Drives (Mounted)");
-    Remove(0);
-    EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");
-    fs.RemoveDrive("A:");
-    form.lstDrives_Click(1);
-    form.Command3_Click(1, true);  // the re-mount
-    EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");
-    form.MountAllDrives();
+    fs.RemoveDrive("E:");
+    form.RefreshDriveList();
+    EXPECT_EQ(view.Status(), "3" + notAll);  // the middle row
+    Remove(1);
     EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted)");
     form.cmdRemove_Click();
     EXPECT_EQ(view.Status(), "Virtual Drives");
@@ -274,11 +291,15 @@ TEST_F(MountFormTest, MountAllAnnouncesEachMappingAndSkipsLinesThatAreNone) {
     EXPECT_EQ(seen, (Lines{"Mounting F:....", "Mounting G:...."}));
     EXPECT_EQ(view.letters[0], "B:");  // F: and G: taken, and the first free letter dropped
 
+    // Another program's mapping on F:, and G: gone with subst.exe missing.
     processes.startFails = true;
-    fs.AddDrive("F:");
+    fs.RemoveDrive("G:");
+    fs.MapDrive("F:", "C:\\Program Files");
     form.MountAllDrives();
-    EXPECT_FALSE(form.Table().Row(0).mounted);  // subst never ran: the red X whatever F: is
-    EXPECT_NE(view.Status().find("subst.exe could not be started: 2"), std::string::npos);
+    EXPECT_FALSE(form.Table().Row(0).mounted);
+    EXPECT_EQ(view.Status(),
+              "5 Virtual Drives (Red X indicates Drive is Not Mounted), 3 skipped (not a drive "
+              "and folder); 2 not mounted: F:, G: (subst.exe could not be started)");
 
     Load("F:-C:\\WORK\r\nZZ:-C:\\X\r\nG:-C:\\PROGRA~1\r\n", "/m");
     EXPECT_EQ(processes.started.back(), "subst.exe G: C:\\PROGRA~1");
@@ -336,32 +357,45 @@ TEST_F(MountFormTest, CreateDriveMapsTheFolderOnTheChosenLetter) {
     form.Combo1_Click(1);
     form.Command3_Click(std::nullopt, false);
     form.Combo1_Click(0);
+    fs.AddFolder("C:\\No Short Form");
     Create("C:\\No Short Form");
     EXPECT_EQ(processes.started,
               (Lines{"subst.exe F: C:\\PROGRA~1", "subst.exe G: \"C:\\No Short Form\""}));
     EXPECT_EQ(view.entries, (Lines{"B:-C:\\PROGRA~1", "F:-C:\\PROGRA~1", "G:-C:\\No Short Form"}));
     EXPECT_TRUE(form.Table().Row(1).mounted);
     EXPECT_EQ(view.letters[0], "H:");  // F: and G: mapped, and the first free one dropped
-    EXPECT_EQ(fs.Contents(kStore), "B:-C:\\PROGRA~1\r\n");  // saved when the window closes
-    form.Form_Unload();
-    EXPECT_EQ(fs.Contents(kStore),
+    EXPECT_EQ(fs.Contents(kStore),     // saved at once
               "B:-C:\\PROGRA~1\r\nF:-C:\\PROGRA~1\r\nG:-C:\\No Short Form\r\n");
 }
 
-TEST_F(MountFormTest, CreateDriveReportsWhatItCouldNotDo) {
+// A mapping that is not made adds no row and says why, with the letter; the
+// letters are renewed either way.
+TEST_F(MountFormTest, CreateDriveThatCannotMapSaysSoAndAddsNoRow) {
     Load("");
     Browse("C:\\Work");
-    processes.onStart = nullptr;  // subst runs but maps nothing
+    fs.MapDrive("A:", "C:\\Program Files");  // taken between the choice and the click
     form.Command3_Click(std::nullopt, false);
-    EXPECT_FALSE(form.Table().Row(0).mounted);
+    EXPECT_EQ(view.letters[0], "B:");
+    processes.onStart = [](const std::string&) { return true; };  // "done", but nothing mapped
+    form.Command3_Click(std::nullopt, false);
     processes.startFails = true;
     form.Command3_Click(std::nullopt, false);
-    EXPECT_NE(view.Status().find("subst.exe could not be started: F: is not mounted"),
-              std::string::npos);
+    const std::string again =
+        ".  Choose another letter and press Create Drive again.     " + Style(kStyleExclamation);
+    EXPECT_EQ(
+        view.messages,
+        (Lines{"A: could not be mapped onto C:\\Work: the letter is taken by another drive "
+               "or folder" +
+                   again,
+               "B: could not be mapped onto C:\\Work: subst.exe did not map it" + again,
+               "B: could not be mapped onto C:\\Work: subst.exe could not be started" + again}));
+    EXPECT_TRUE(form.Table().Empty());
+    EXPECT_EQ(fs.Contents(kStore), "");
     for (char c = 'A'; c <= 'Z'; ++c) {
         fs.AddDrive(std::string{c, ':'});
     }
-    form.cmdRemove_Click();  // the letters are renewed: none is free
+    form.Command3_Click(std::nullopt,
+                        false);  // B: taken too: the letters are renewed, none is free
     form.Command3_Click(std::nullopt, false);
     EXPECT_NE(view.messages.back().find("There is no free drive letter left"), std::string::npos);
 }
@@ -487,7 +521,8 @@ TEST_F(MountFormTest, ARemovalWithoutSubstOrBatchFileKeepsWhatItCouldNotRemove) 
     EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Remove.bat"));
     EXPECT_EQ(view.Status(),
               "1 Virtual Drives (Red X indicates Drive is Not Mounted); clean-up "
-              "skipped: Remove.bat could not be written or started");
+              "skipped: Remove.bat could not be written or started; not saved: There is not "
+              "enough space on the disk.");
     fs.SetDiskFullAfter(1 << 20);
     Create("C:\\Work");
     processes.startFails = true;
@@ -514,76 +549,163 @@ TEST_F(MountFormTest, ARemovalWithoutSubstOrBatchFileKeepsWhatItCouldNotRemove) 
 TEST_F(MountFormTest, RemoveAllAndExitSavesWhatItCouldNotUnmount) {
     Load("E:-C:\\WORK\r\nhello\r\nF:-C:\\WORK\r\nG:-C:\\WORK\r\n");
     int starts = 0;
-    processes.onStart = [&](const std::string&) { processes.startFails = ++starts == 2; };
+    processes.onStart = [&](const std::string&) { return !(processes.startFails = ++starts == 2); };
     form.RemoveAllAndExit();
     EXPECT_EQ(processes.started, (Lines{"subst.exe G: /d", "subst.exe F: /d", "subst.exe E: /d"}));
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nhello\r\n");  // through the atomic save
     EXPECT_FALSE(fs.Exists("C:\\Kestrova\\Removea.bat"));
     EXPECT_EQ(view.calls.back(), "destroy");
 
+    processes.startFails = false;
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");
-    fs.SetReadOnly(kStore);
+    fs.AddFolder(kRescueFolder);
+    fs.SetReadOnly(kFolder);
+    fs.SetReadOnly(kRescueFolder);
     MountForm other(view, fs, processes, instances, registry, kFolder, kRescueFolder);
     StartupMode mode{};
     other.Form_Load("/R", mode);
     EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");  // left whole, and said so
-    EXPECT_NE(view.messages.back().find("could not be saved"), std::string::npos);
+    EXPECT_EQ(view.messages, Lines{"The Virtual Drives could not be saved to " + kStore +
+                                   " (the file on disk is unchanged): Access is denied.     " +
+                                   Style(kStyleExclamation)});
 }
 
-TEST_F(MountFormTest, AUserCloseThatCannotSaveIsRetriedOrCancelled) {
+// The program folder when its Shrt.dat can be written there, else the
+// user's own copy, made once; a save that fails beside the program moves it.
+TEST_F(MountFormTest, TheTableLivesBesideTheProgramOrElseInTheUsersOwnFolder) {
+    const std::string user = kRescueFolder + "\\Shrt.dat";
     Load("E:-C:\\WORK\r\n");
+    EXPECT_EQ(form.StorePathText(), kStore);
+    fs.SetReadOnly(kStore);  // mid-session: the next save moves the table
     Create("C:\\Work");
-    fs.SetReadOnly(kStore);
-    view.answers = {2};  // Cancel: the window stays, with its table
-    EXPECT_FALSE(form.Form_Unload(CloseKind::User));
-    EXPECT_FALSE(form.Unloaded());
-    EXPECT_EQ(view.messages.back(),
-              "The Virtual Drives could not be saved to Shrt.dat; the file on disk is unchanged.  "
-              "     Retry to save them again, or Cancel to keep Kestrova open with its Virtual "
-              "Drives.     " +
-                  Style(kStyleExclamation | kButtonsRetryCancel));
-    view.answers = {kAnswerRetry};
-    view.onAnswer = [&] { fs.Remove(kStore); };  // writable while the question is up
-    EXPECT_TRUE(form.Form_Unload(CloseKind::User));
-    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nA:-C:\\Work\r\n");
-    EXPECT_EQ(view.Count("delete icon"), 1);
-    EXPECT_TRUE(form.Form_Unload(CloseKind::User));  // once only
-    EXPECT_EQ(view.Count("delete icon"), 1);
+    EXPECT_EQ(fs.Contents(user), "E:-C:\\Work\r\nA:-C:\\Work\r\n");
+    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\WORK\r\n");
+    EXPECT_EQ(view.Status(), "2 Virtual Drives (Mounted); the Virtual Drives are kept in " + user +
+                                 ", as the program's folder cannot be written");
+
+    const struct {
+        bool storeThere, userThere;
+        std::string shown;
+    } starts[] = {{true, false, "E:-C:\\WORK"},  // a copy of the program folder's
+                  {true, true, "F:-C:\\WORK"},   // the user's, once it is there
+                  {false, false, ""}};           // a first start: an empty one
+    for (const auto& start : starts) {
+        fs.Remove(kFolder);
+        fs.Remove(kRescueFolder);
+        fs.AddFolder(kFolder, "", kAttributeDirectory);
+        if (start.storeThere) {
+            fs.AddFile(kStore, "E:-C:\\WORK\r\n");
+        }
+        if (start.userThere) {
+            fs.AddFile(user, "F:-C:\\WORK\r\n");
+        }
+        fs.SetReadOnly(kFolder);  // as C:\Program Files is to a standard user
+        MountForm next(view, fs, processes, instances, registry, kFolder, kRescueFolder);
+        StartupMode mode{};
+        next.Form_Load("/T", mode);
+        EXPECT_EQ(next.StorePathText(), user);
+        EXPECT_EQ(next.Table().MountEntries(), start.shown.empty() ? Lines{} : Lines{start.shown});
+        EXPECT_EQ(fs.Contents(kStore), start.storeThere ? "E:-C:\\WORK\r\n" : "");
+        EXPECT_NE(view.Status().find("kept in " + user), std::string::npos);
+        EXPECT_TRUE(view.messages.empty());  // a logon start stays silent
+    }
 }
 
-TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnRetry) {
+// Nothing to save closes at once; a table that cannot be saved anywhere is
+// kept by every answer: Cancel keeps the window, Try Again saves, Continue
+// puts it in the rescue file first.
+TEST_F(MountFormTest, ACloseNeverTrapsAndNeverLosesTheTable) {
+    Load("E:-C:\\WORK\r\n");
+    fs.AddFolder(kRescueFolder);
+    fs.SetReadOnly(kFolder);
+    fs.SetReadOnly(kRescueFolder);
+    EXPECT_TRUE(form.Form_Unload(CloseKind::User));  // unchanged: no question
+    EXPECT_TRUE(view.messages.empty());
+
+    MountForm changed(view, fs, processes, instances, registry, kFolder, kRescueFolder);
+    StartupMode mode{};
+    changed.Form_Load("", mode);
+    view.browsed = "C:\\Work";
+    changed.Command2_Click();
+    changed.Command3_Click(std::nullopt, false);
+    EXPECT_NE(view.Status().find("not saved: Access is denied."), std::string::npos);
+    view.answers = {kAnswerCancel, kAnswerContinue};
+    EXPECT_FALSE(changed.Form_Unload(CloseKind::User));
+    EXPECT_EQ(view.messages[0],
+              "The Virtual Drives could not be saved to " + kStore +
+                  " (the file on disk is unchanged): Access is denied.     \r\n\r\nTry Again "
+                  "to save them again, Continue to close Kestrova and keep them in " +
+                  kRescue +
+                  " for its next start, or Cancel to keep Kestrova open with its Virtual "
+                  "Drives.     " +
+                  Style(kStyleExclamation | kButtonsCancelTryContinue));
+    EXPECT_FALSE(changed.Form_Unload(CloseKind::User));  // Continue, but no rescue either
+    EXPECT_EQ(view.messages.back(),
+              "The Virtual Drives could not be kept in the rescue file either, so Kestrova "
+              "stays open with them.     " +
+                  Style(kStyleExclamation));
+    EXPECT_FALSE(changed.Unloaded());
+
+    fs.Remove(kRescueFolder);  // the rescue can be written now, the user's store cannot
+    fs.AddFile(kRescueFolder + "\\Shrt.dat", "", "", 0);
+    fs.SetReadOnly(kRescueFolder + "\\Shrt.dat");
+    view.answers = {kAnswerTryAgain, kAnswerContinue};
+    EXPECT_TRUE(changed.Form_Unload(CloseKind::User));
+    EXPECT_EQ(view.messages.size(), 5u);
+    EXPECT_EQ(fs.Contents(kRescue), kStore + "\r\nE:-C:\\Work\r\nA:-C:\\Work\r\n");
+    EXPECT_EQ(view.Count("delete icon"), 2);
+    EXPECT_TRUE(changed.Form_Unload(CloseKind::User));  // once only
+    EXPECT_EQ(view.Count("delete icon"), 2);
+}
+
+TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnTryAgain) {
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");
     fs.SetUnreadable(kStore);
     StartupMode mode{};
     form.Form_Load("", mode);
     Create("C:\\Work");
-    view.answers = {2};
+    view.answers = {kAnswerCancel};
     EXPECT_FALSE(form.Form_Unload(CloseKind::User));
-    EXPECT_NE(view.messages.back().find("Shrt.dat could not be read"), std::string::npos);
+    EXPECT_NE(view.messages.back().find(kStore + " could not be read"), std::string::npos);
     fs.Remove(kStore);
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");  // readable again
-    view.answers = {kAnswerRetry};
+    view.answers = {kAnswerTryAgain};
     EXPECT_TRUE(form.Form_Unload(CloseKind::User));
     EXPECT_EQ(fs.Contents(kStore), "A:-C:\\Work\r\nE:-C:\\Work\r\n");
 }
 
-TEST_F(MountFormTest, TheEndOfASessionRescuesATableThatCannotBeSaved) {
+// A rescue names what it holds and when it was written; accepted, it adds
+// the drives whose letters the table lacks and keeps the table's own rows.
+TEST_F(MountFormTest, ARescueNeverDropsANewerDrive) {
     Load("E:-C:\\WORK\r\n");
     Create("C:\\Work");
-    fs.SetReadOnly(kStore);
-    EXPECT_TRUE(form.Form_Unload(CloseKind::SessionEnd));
-    EXPECT_TRUE(view.messages.empty());  // nothing can wait now
-    const std::string rescued = kStore + "\r\nE:-C:\\Work\r\nA:-C:\\Work\r\n";
-    EXPECT_EQ(fs.Contents(kRescue), rescued);
+    fs.AddFolder(kRescueFolder);
+    fs.SetReadOnly(kFolder);
+    fs.SetReadOnly(kRescueFolder);
+    EXPECT_TRUE(form.Form_Unload(CloseKind::SessionEnd));  // nothing can wait now
+    EXPECT_TRUE(view.messages.empty());
+    fs.Remove(kRescueFolder);
+    EXPECT_TRUE(form.Form_Unload(CloseKind::SessionEnd));  // once only
 
-    fs.Remove(kStore);
-    fs.AddFile(kStore, "E:-C:\\WORK\r\n");
+    const std::string rescued = kStore + "\r\nA:-C:\\PROGRA~1\r\nF:-C:\\WORK\r\n";
+    fs.AddFile(kRescue, rescued);
+    fs.Remove(kFolder);
+    fs.AddFile(kStore, "A:-C:\\WORK\r\nG:-C:\\WORK\r\n");  // A: and G: added since
     view.answers = {kAnswerYes};
     MountForm next(view, fs, processes, instances, registry, kFolder, kRescueFolder);
     StartupMode mode{};
-    next.Form_Load("", mode);
-    EXPECT_NE(view.messages.back().find("Bring back the drives it had then?"), std::string::npos);
-    EXPECT_EQ(fs.Contents(kStore), "E:-C:\\Work\r\nA:-C:\\Work\r\n");
+    next.Form_Load("/t", mode);
+    EXPECT_TRUE(view.messages.empty());  // in the tray: asked when the window shows
+    next.TrayIcon_Message(514);
+    next.TrayIcon_Message(515);  // asked once
+    EXPECT_EQ(view.messages,
+              Lines{"Kestrova could not save its Virtual Drives when Windows ended a session on "
+                    "Monday, 7 December 2026 09:30, and kept them in " +
+                    kRescue +
+                    ":\r\n\r\n    A:   C:\\Program Files\r\n    F:   C:\\Work\r\n\r\nAdd the "
+                    "drives whose letters are not in the list now?     " +
+                    Style(kStyleQuestion | kButtonsYesNo)});
+    EXPECT_EQ(fs.Contents(kStore), "A:-C:\\Work\r\nG:-C:\\Work\r\nF:-C:\\Work\r\n");
     EXPECT_FALSE(fs.Exists(kRescue));
 
     // Declined, it is gone; another copy's rescue is left to that copy.
@@ -592,6 +714,7 @@ TEST_F(MountFormTest, TheEndOfASessionRescuesATableThatCannotBeSaved) {
     MountForm declined(view, fs, processes, instances, registry, kFolder, kRescueFolder);
     declined.Form_Load("", mode);
     EXPECT_FALSE(fs.Exists(kRescue));
+    EXPECT_EQ(fs.Contents(kStore), "A:-C:\\Work\r\nG:-C:\\Work\r\nF:-C:\\Work\r\n");
     fs.AddFile(kRescue, "D:\\Other\\Shrt.dat\r\nF:-C:\\WORK\r\n");
     const std::size_t asked = view.messages.size();
     MountForm other(view, fs, processes, instances, registry, kFolder, kRescueFolder);

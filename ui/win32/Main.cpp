@@ -78,7 +78,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         return 1;
     }
     kestrova::StartupMode mode = kestrova::StartupMode::Normal;
-    if (!window.Form().Form_Load(kestrova::ArgumentText(GetCommandLineA()), mode)) {
+    char program[MAX_PATH * 2] = {};
+    const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
+    const std::string programPath(program, programLength < sizeof program ? programLength : 0);
+    if (!window.Form().Form_Load(kestrova::ArgumentText(GetCommandLineA(), programPath), mode)) {
         return 0;
     }
     kestrova::Mark("message loop");

@@ -2,10 +2,12 @@
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "platform/win32/Handle.h"
+#include "tests/support/e2e/Driver.h"
 
 namespace kestrova::e2e {
 
@@ -183,6 +185,23 @@ DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
 void RunUnix(const std::string& commandLine) {
     // A Unix program is named by its Unix path; Wine starts it and lets go.
     Start(commandLine);
+}
+
+int RunShell(const std::string& script) {
+    // Wine does not track a Unix program: the script leaves its status in a
+    // file, moved into place whole.
+    const std::string unixFolder = Environment("KESTROVA_BUILD_DIR");
+    const std::string status = BuildPath("shell-status");
+    DeleteFileA(status.c_str());
+    WriteFileText(BuildPath("shell.sh"),
+                  "(\n" + script + "\n) >/dev/null 2>&1 </dev/null\necho $? >\"" + unixFolder +
+                      "/shell-status.tmp\"\nmv \"" + unixFolder + "/shell-status.tmp\" \"" +
+                      unixFolder + "/shell-status\"\n");
+    RunUnix("/bin/sh \"" + unixFolder + "/shell.sh\"");
+    if (!WaitUntil([&] { return PathExists(status); }, 60000)) {
+        return -1;
+    }
+    return static_cast<int>(std::strtol(ReadFileText(status).c_str(), nullptr, 10));
 }
 
 std::string ShortPath(const std::string& path) {

@@ -74,6 +74,9 @@ class RunningProgram {
 DWORD RunToEnd(const std::string& commandLine, const std::string& folder = {});
 // Starts a Unix program (Wine does not track it).
 void RunUnix(const std::string& commandLine);
+// Runs a shell script on the Unix side to its end: its exit status, or -1
+// when it has not ended within a minute.
+int RunShell(const std::string& script);
 
 std::string ShortPath(const std::string& path);
 bool Mapped(char letter);

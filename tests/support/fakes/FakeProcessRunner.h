@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,27 +24,30 @@ class FakeProcessRunner final : public ProcessRunner {
         if (startFails) {
             return 0;
         }
-        if (onStart) {
-            onStart(commandLine);
+        const auto id = static_cast<std::uint32_t>(started.size());
+        if (onStart && !onStart(commandLine)) {
+            failed.insert(id);
         }
-        return static_cast<std::uint32_t>(started.size());
+        return id;
     }
     bool WaitForProcess(std::uint32_t processId) override {
         waited.push_back(processId);
         if (onWait) {
             onWait();
         }
-        return false;
+        return failed.contains(processId);
     }
     std::string CommandInterpreter() override { return "C:\\Windows\\system32\\cmd.exe"; }
 
-    std::function<void(const std::string& commandLine)> onStart;
+    // Plays the started program's part; false makes it end with an error.
+    std::function<bool(const std::string& commandLine)> onStart;
     std::function<void()> onWait;
     bool startFails = false;
     std::vector<std::string> started;
     std::vector<WindowStyle> styles;
     std::vector<std::string> folders;  // the working folder of each start
     std::vector<std::uint32_t> waited;
+    std::set<std::uint32_t> failed;  // the processes that end with an error
 };
 
 }  // namespace kestrova::testing

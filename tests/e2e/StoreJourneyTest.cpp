@@ -1,0 +1,161 @@
+#include "tests/e2e/Journey.h"
+
+namespace kestrova::e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// A Unix folder mounted over with a read-only view of itself while the
+// object lives, as C:\Program Files is to a standard user.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(const std::string& folder) : unix_(ShellQuoted(UnixPathOf(folder))) {
+        mounted_ = RunShell("mount --bind " + unix_ + " " + unix_ +
+                            " && mount -o remount,bind,ro " + unix_ + " " + unix_) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (mounted_) {
+            RunShell("umount " + unix_ + " || umount -l " + unix_);
+        }
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Mounted() const { return mounted_; }
+
+  private:
+    std::string unix_;
+    bool mounted_ = false;
+};
+
+// In a program folder nobody can write, the table lives in the user's own
+// folder: a drive made by real input is kept, and no close asks anything.
+TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) {
+    // A mount left by a run that stopped half-way would keep the folder.
+    const std::string leftover = ShellQuoted(UnixPathOf(BuildPath("e2e\\read-only-folder")));
+    RunShell("while mountpoint -q " + leftover + "; do umount -l " + leftover + " || break; done");
+    ProgramFolder program("read-only-folder", "E:-C:\\WINDOWS\r\n");
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the journeys run on one thread
+    const std::string folder = CreateFolder(std::string(std::getenv("USERPROFILE")) + "\\Work");
+    ReadOnlyFolder readOnly(program.Path());
+    if (!readOnly.Mounted() || WriteFileText(program.File("probe.txt"), "x")) {
+        GTEST_SKIP() << "this machine does not let the test mount a read-only folder";
+    }
+    Start(program);
+    EXPECT_NE(Status().find("kept in " + UserFile("Shrt.dat")), std::string::npos) << Status();
+    Browse(folder);
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+    const std::string letter = Rows(At(ids::lstDrives))[1].letter;
+    Key(VK_F4, VK_MENU);
+    ASSERT_TRUE(kestrova->WaitForExit());  // no question held it
+    const std::string kept =
+        "E:-" + ShortPath("C:\\WINDOWS") + "\r\n" + letter + "-" + ShortPath(folder) + "\r\n";
+    EXPECT_EQ(ReadFileText(UserFile("Shrt.dat")), kept);
+    EXPECT_EQ(program.Store(), "E:-C:\\WINDOWS\r\n");
+
+    Start(program);
+    EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 2u);
+    ClickCloseBox(window);
+    ASSERT_TRUE(kestrova->WaitForExit());
+    EXPECT_EQ(ReadFileText(UserFile("Shrt.dat")), kept);
+}
+
+// Every change is in Shrt.dat at once: a program killed right after a
+// Create Drive or a Remove Drive has lost nothing.
+TEST_F(Journey, AKillRightAfterAChangeLosesNothing) {
+    ProgramFolder program("killed");
+    const std::string folder = program.MakeFolder("Work");
+    Start(program);
+    Browse(folder);
+    Click(At(ids::Command3));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    const std::string line = Rows(At(ids::lstDrives))[0].letter + "-" + ShortPath(folder) + "\r\n";
+    kestrova.reset();  // killed
+    EXPECT_EQ(program.Store(), line);
+    Start(program);
+    ClickRow(At(ids::lstDrives), 0);
+    Click(At(ids::Command4));
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).empty(); }));
+    kestrova.reset();
+    EXPECT_EQ(program.Store(), "");
+}
+
+// A Shrt.dat an editor saved as UTF-16, in either byte order, shows its
+// drives and is written back in Kestrova's own format.
+TEST_F(Journey, AStoreSavedAsUtf16ShowsItsDrivesAndKeepsThem) {
+    ProgramFolder program("utf-16");
+    const std::string german = program.MakeFolder("Müller");
+    const std::string plain = program.MakeFolder("Plain");
+    const std::string text = "G:-" + german + "\r\nH:-" + ShortPath(plain) + "\r\n";
+    wchar_t wide[512] = {};
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 512) - 1;
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (int i = 0; i < units; ++i) {
+            const auto high = static_cast<char>(wide[i] >> 8);
+            const auto low = static_cast<char>(wide[i] & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        WriteFileText(program.File("Shrt.dat"), bytes);
+        Start(program);
+        const std::vector<Row> rows = Rows(At(ids::lstDrives));
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].letter + rows[0].folder + rows[1].letter + rows[1].folder,
+                  "G:" + german + "H:" + plain);
+        Close();
+        EXPECT_EQ(program.Store(),
+                  "G:-" + ShortPath(german) + "\r\nH:-" + ShortPath(plain) + "\r\n");
+    }
+}
+
+// The list shows a drive as mounted only when its letter leads to its
+// folder: a letter another program took between the choice and Create
+// Drive, a letter held by another folder at Mount All, a first row that is
+// not mounted while the last one is.
+TEST_F(Journey, TheDriveListTellsTheTruth) {
+    ProgramFolder program("truth");
+    const std::string other = program.MakeFolder("Other");
+    const std::string store = program.MapAndStore({"E:", "F:", "G:"});
+    program.Subst("E: /d");
+    program.Subst("G: /d");
+    program.Subst("G: \"" + other + "\"");
+    Start(program);
+    const auto images = [&] {
+        std::string shown;
+        for (const Row& row : Rows(At(ids::lstDrives))) {
+            shown += std::to_string(row.image);
+        }
+        return shown;
+    };
+    EXPECT_EQ(images(), "101");
+    EXPECT_EQ(Status(), "3 Virtual Drives (Red X indicates Drive is Not Mounted)");
+    Click(At(ids::cmdMount));
+    EXPECT_TRUE(WaitUntil([&] { return images() == "001"; })) << images();
+    EXPECT_EQ(Status(),
+              "3 Virtual Drives (Red X indicates Drive is Not Mounted); 1 not mounted: G:");
+
+    Browse(program.MakeFolder("New"));
+    ChooseInDropDown(At(ids::Combo1), "P:");
+    program.Subst("P: \"" + other + "\"");  // another program takes P:
+    Click(At(ids::Command3));
+    EXPECT_EQ(TakeMessage(),
+              "P: could not be mapped onto " + program.File("New") +
+                  ": the letter is taken by another drive or folder.  Choose another letter and "
+                  "press Create Drive again.     ");
+    EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 3u);
+    const Lines letters = ComboItems(At(ids::Combo1));
+    EXPECT_EQ(std::count(letters.begin(), letters.end(), "P:"), 0);
+    Close();
+    EXPECT_EQ(program.Store(), store);
+}
+
+}  // namespace
+}  // namespace kestrova::e2e
