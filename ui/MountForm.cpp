@@ -196,16 +196,22 @@ bool MountForm::RunOptionAction(StartupOption option) {
 
 bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
                              const std::string& batchName) {
-    std::string shortFolder = GetShortPath(fileSystem_, programFolder_);
-    if (shortFolder.empty()) {
-        shortFolder = programFolder_;
-    }
-    if (!BatchSafe(shortFolder)) {
+    const auto shortForm = [this](const std::string& folder) {
+        const std::string shortFolder = GetShortPath(fileSystem_, folder);
+        return shortFolder.empty() ? folder : shortFolder;
+    };
+    // rm.exe is beside the program; the batch file is beside the table, which
+    // is where Kestrova can write.
+    const std::string& store = home_.Path();
+    const std::string batchFolder = store.substr(0, store.find_last_of('\\'));
+    const std::string shortProgram = shortForm(programFolder_);
+    const std::string shortBatch = shortForm(batchFolder);
+    if (!BatchSafe(shortProgram) || !BatchSafe(shortBatch)) {
         return false;  // the command interpreter might read the folder otherwise
     }
-    const std::string batch = programFolder_ + batchName;
+    const std::string batch = batchFolder + batchName;
     const bool written = fileSystem_.WriteNewFile(
-        batch, RemovalBatchText(storedFolders, shortFolder, shortFolder, batchName));
+        batch, RemovalBatchText(storedFolders, shortProgram, shortBatch, batchName));
     if (!written) {
         // A batch file cut off by a full disk could be run later with a
         // shortened folder in its rm line: none is left behind.
@@ -215,7 +221,7 @@ bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
     // A batch file that is not there whole is not run.
     const bool started =
         written && processes_.Start(BatchCommandLine(processes_.CommandInterpreter(), batchName),
-                                    WindowStyle::Hidden, programFolder_) != 0;
+                                    WindowStyle::Hidden, batchFolder) != 0;
     view_.PumpMessages();
     return started;
 }

@@ -608,6 +608,16 @@ TEST_F(MountFormTest, TheTableLivesBesideTheProgramOrElseInTheUsersOwnFolder) {
         EXPECT_EQ(fs.Contents(kStore), start.storeThere ? "E:-C:\\WORK\r\n" : "");
         EXPECT_NE(view.Status().find("kept in " + user), std::string::npos);
         EXPECT_TRUE(view.messages.empty());  // a logon start stays silent
+        if (!next.Table().Empty()) {
+            // The clean-up runs from beside the table, rm from beside the program.
+            next.lstDrives_Click(0);
+            next.Command4_Click();
+            EXPECT_EQ(fs.Contents(kRescueFolder + "\\Remove.bat"),
+                      "if exist \"C:\\WORK\\RECYCLER\" \"C:\\Kestrova\\rm\" /y "
+                      "\"C:\\WORK\\RECYCLER\"\r\ndel \"" +
+                          kRescueFolder + "\\Remove.bat\"\r\nExit\r\n");
+            EXPECT_EQ(processes.folders.end()[-2], kRescueFolder);
+        }
     }
 }
 
