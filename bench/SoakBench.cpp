@@ -1,7 +1,8 @@
 // A long session, printed as figures: Kestrova's open handles and live GDI
 // objects after a warm-up, after 200 About windows (opened with Alt+A, closed
 // with their Close button), after 50 drives created and removed with the
-// mouse, and after 20 Mount All. Kestrova lives in the notification area for a whole logon, so
+// mouse, after 20 Mount All, and after 100 moves between screens of 100% and
+// 150% (WM_DPICHANGED as Windows sends it). Kestrova lives in the notification area for a whole logon, so
 // these numbers should stay within a few of where they started.
 // Usage: soak_bench.exe PROGRAM_FOLDER
 // The folder holds Kestrova.exe, the subst double and an empty Shrt.dat.
@@ -167,6 +168,14 @@ int main(int argc, char** argv) {
     if (!failed) {
         report("20 Mount All");
     }
+    // Moves between screens of 100% and 150%: the fonts and pictures made
+    // for each scale go when the next ones are in use.
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    for (int i = 0; i < 100; ++i) {
+        SendDpiChanged(window, i % 2 == 0 ? 144 : 96, frame);
+    }
+    report("100 moves between screens of 100% and 150%");
     CloseHandle(process);
     if (failed) {
         return 1;

@@ -879,6 +879,23 @@ void MountForm::lstDrives_DblClick(std::size_t selectedCount,
     }
 }
 
+void MountForm::lstDrives_KeyDown(ListKey key, std::size_t selectedCount,
+                                  std::optional<std::size_t> currentRow) {
+    switch (key) {
+        case ListKey::Open:
+            lstDrives_DblClick(selectedCount, currentRow);
+            break;
+        case ListKey::Delete:
+            Command4_Click();
+            break;
+        case ListKey::Refresh:
+            if (!busy_) {
+                RefreshDriveList();
+            }
+            break;
+    }
+}
+
 void MountForm::lstDrives_MouseMove() {
     view_.SetListTooltip(table_.Empty() ? "Click the Browse button to add a Virtual Drive"
                                         : "Double click a Virtual Drive to open the Directory");

@@ -24,6 +24,9 @@ StartupMode StartupModeFor(const std::string& argumentText);
 
 enum class Pane { Main, Options };
 
+// What a key of the drive list asks for.
+enum class ListKey { Open, Delete, Refresh };
+
 // The start-up options of the options pane (`optT`, `optM`, `optB`, `optNone`).
 enum class StartupOption { T, M, B, None };
 
@@ -207,6 +210,11 @@ class MountForm {
     void lstDrives_Click(std::optional<std::size_t> selectedRow);
     void lstDrives_DblClick(std::size_t selectedCount, std::optional<std::size_t> currentRow);
     void lstDrives_MouseMove();
+    // A key pressed in the drive list (Enter, Delete, F5), or the item of its
+    // context menu (Open, Remove Drive) chosen: Open does what a double-click
+    // does, Delete what Remove Drive does, Refresh rebuilds the list.
+    void lstDrives_KeyDown(ListKey key, std::size_t selectedCount,
+                           std::optional<std::size_t> currentRow);
 
     // Starts Explorer with the command line of `ExploreCommandLine`.
     void Explore(const std::string& sPath = {}, const std::string& sRoot = {}, bool fSelect = false,

@@ -1,3 +1,7 @@
+#include <functional>
+#include <map>
+#include <numeric>
+
 #include "tests/e2e/Journey.h"
 #include "ui/win32/Layout.h"
 
@@ -40,6 +44,70 @@ TEST_F(Journey, ScaledTo150PercentEveryControlKeepsItsPlace) {
     EXPECT_EQ(Rows(At(ids::lstDrives))[0].letter, "E:");
     Click(At(ids::cmdRemove));
     EXPECT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).empty(); }));
+    Close();
+}
+
+// Moved to a screen of another scale, the window takes the rectangle Windows
+// suggests and lays itself out again from the same layout: at 100% as the
+// layout puts it there, every control inside it, and back at 150% pixel for
+// pixel as it started.
+TEST_F(Journey, ScaledWindowFollowsAMoveToAScreenOfAnotherScale) {
+    ProgramFolder program("rescaled", "E:-C:\\WINDOWS\r\nF:-C:\\Program Files\r\n");
+    Start(program);
+    Step(VK_TAB, ids::Command2);  // no caret to blink in the pictures
+    RECT started{};
+    GetWindowRect(window, &started);
+    SetCursorPos(started.right + 40, started.bottom + 40);  // no tooltip over the window
+    Sleep(300);
+    const std::vector<COLORREF> before = ScreenPixels(started);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    // The label of the letters is as wide as its text in the window's font.
+    const auto labelWidth = [&] {
+        RECT label{};
+        GetWindowRect(At(ids::Label2), &label);
+        return label.right - label.left;
+    };
+    std::map<int, LONG> widths;
+    for (const int dpi : {96, 192, 144}) {
+        RECT suggested{0, 0, MulDiv(layout::kClientWidth, dpi, 1440),
+                       MulDiv(layout::kClientHeight, dpi, 1440)};
+        AdjustWindowRectEx(&suggested, style, FALSE, WS_EX_CONTROLPARENT);
+        OffsetRect(&suggested, started.left - suggested.left, started.top - suggested.top);
+        SendDpiChanged(window, dpi, suggested);
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, MulDiv(layout::kClientWidth, dpi, 1440)) << dpi;
+        widths[dpi] = labelWidth();
+        for (const auto& [id, place] : {std::pair{ids::cmdRemove, layout::cmdRemove},
+                                        {ids::lstDrives, layout::lstDrives},
+                                        {ids::Command4, layout::Command4}}) {
+            RECT shown{};
+            GetWindowRect(At(id), &shown);
+            MapWindowPoints(nullptr, GetParent(At(id)), reinterpret_cast<POINT*>(&shown), 2);
+            const RECT scaled{MulDiv(place.left, dpi, 1440), MulDiv(place.top, dpi, 1440),
+                              MulDiv(place.left + place.width, dpi, 1440),
+                              MulDiv(place.top + place.height, dpi, 1440)};
+            EXPECT_TRUE(EqualRect(&shown, &scaled)) << id << " at " << dpi;
+        }
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        for (HWND child = GetWindow(At(ids::fraMain), GW_HWNDFIRST); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT shown{};
+            GetWindowRect(child, &shown);
+            RECT inside{};
+            EXPECT_TRUE(!IsWindowVisible(child) ||
+                        (IntersectRect(&inside, &shown, &client) && EqualRect(&inside, &shown)))
+                << IdOf(child) << " at " << dpi;
+        }
+    }
+    // The font follows the scale: twice as wide at 200% as at 100%, give or
+    // take what rounding each size of the font brings.
+    EXPECT_NEAR(static_cast<double>(widths[192]) / widths[96], 2.0, 0.15);
+    Sleep(300);
+    const std::vector<COLORREF> after = ScreenPixels(started);
+    EXPECT_EQ(std::inner_product(before.begin(), before.end(), after.begin(), 0, std::plus<>(),
+                                 std::not_equal_to<>()),
+              0);
     Close();
 }
 

@@ -68,10 +68,8 @@ void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
     mainWindow_ = mainWindow;
     if (Handle() == nullptr) {
         Prepare(instance);
-        if (!titleFont_.Valid()) {
-            titleFont_.Reset(CreateMessageFont(FW_BOLD, 150));
-            largeIcon_.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTROVA),
-                                                           IMAGE_ICON, Pixels(48), Pixels(48), 0)));
+        if (!titleFont_.Valid() || picturesDpi_ != dpi_) {
+            MakeTitleAndPicture();
             hand_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_POINTER));
         }
         const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -89,6 +87,24 @@ void AboutWindow::Show(HINSTANCE instance, HWND mainWindow) {
         ShowWindow(Handle(), SW_SHOW);
         SetForegroundWindow(Handle());
     }
+}
+
+void AboutWindow::MakeTitleAndPicture() {
+    titleFont_.Reset(CreateMessageFont(FW_BOLD, 150, dpi_));
+    largeIcon_.Reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KESTROVA),
+                                                   IMAGE_ICON, Pixels(48), Pixels(48), 0)));
+    picturesDpi_ = dpi_;
+}
+
+void AboutWindow::OnScaleChanged() {
+    // The controls hold the old title font and picture until they have new ones.
+    const GdiObject oldFont(titleFont_.Release());
+    const IconHandle oldIcon(largeIcon_.Release());
+    MakeTitleAndPicture();
+    SendMessageA(GetDlgItem(Handle(), ids::lblTitle), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(titleFont_.Get()), TRUE);
+    SendMessageA(GetDlgItem(Handle(), ids::Image1), STM_SETICON,
+                 reinterpret_cast<WPARAM>(largeIcon_.Get()), 0);
 }
 
 HWND AboutWindow::Add(const char* className, const char* text, DWORD style, int id, int left,

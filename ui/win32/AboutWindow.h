@@ -25,6 +25,9 @@ class AboutWindow final : public WindowBase {
   private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    // The title's font and the large picture, for the window's dpi.
+    void MakeTitleAndPicture();
+    void OnScaleChanged() override;
     HWND Add(const char* className, const char* text, DWORD style, int id, int left, int top,
              int width, int height);
     int Pixels(int value) const { return Scaled(value, 96); }
@@ -40,6 +43,7 @@ class AboutWindow final : public WindowBase {
     HCURSOR hand_ = nullptr;
     GdiObject titleFont_;
     IconHandle largeIcon_;
+    int picturesDpi_ = 0;
 };
 
 }  // namespace kestrova

@@ -30,6 +30,9 @@ inline constexpr int cmdBack = 136;
 inline constexpr int lstMount = 140;
 inline constexpr int mPopRestore = 150;
 inline constexpr int mPopExit = 151;
+// The drive list's context menu.
+inline constexpr int mnuOpen = 152;
+inline constexpr int mnuRemoveDrive = 153;
 
 // The About window's controls.
 inline constexpr int picIcon = 300;

@@ -30,12 +30,19 @@ void AddTooltip(HWND tooltip, HWND owner, HWND control, const char* text) {
     SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-HFONT CreateMessageFont(LONG weight, int heightPercent) {
+HFONT CreateMessageFont(LONG weight, int heightPercent, int dpi) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTA font = metrics.lfMessageFont;
     font.lfWeight = weight;
+    // The metrics are the system's, for its own dots per inch.
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi > 0 && systemDpi > 0) {
+        font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
+    }
     font.lfHeight = font.lfHeight * heightPercent / 100;
     return CreateFontIndirectA(&font);
 }

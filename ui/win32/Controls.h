@@ -14,7 +14,8 @@ HWND CreateTooltipControl(HWND owner, HINSTANCE instance);
 // Gives `control` (a child of `owner`) its tooltip text.
 void AddTooltip(HWND tooltip, HWND owner, HWND control, const char* text);
 
-// The system's message font, which the windows' controls use.
-HFONT CreateMessageFont(LONG weight = FW_NORMAL, int heightPercent = 100);
+// The system's message font, which the windows' controls use, for a screen
+// of `dpi` dots per inch (0: the system's own).
+HFONT CreateMessageFont(LONG weight = FW_NORMAL, int heightPercent = 100, int dpi = 0);
 
 }  // namespace kestrova

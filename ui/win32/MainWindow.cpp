@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +47,7 @@ LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_COMMAND:
         case WM_NOTIFY:
+        case WM_CONTEXTMENU:
             return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
         default:
             return DefWindowProcA(window, message, wParam, lParam);
@@ -210,14 +212,7 @@ void MainWindow::CreateControls() {
     statusRect.width = layout::Picture2.width - layout::lblStatus.left;
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, statusRect);
-    SIZE line{};
-    GetTextExtentPoint32A(textDc_.Get(), "Virtual Drives", 14, &line);
-    RECT statusPlace{};
-    GetClientRect(lblStatus_, &statusPlace);
-    if (line.cy > statusPlace.bottom) {
-        SetWindowPos(lblStatus_, nullptr, 0, 0, statusPlace.right, line.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    FitStatusLine();
     Mark("panes, buttons, text box, status");
     lstDrives_ = AddControl(picture2_, WC_LISTVIEWA, "",
                             tabStop | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -265,6 +260,33 @@ void MainWindow::CreateControls() {
     // shows the table's store entries.
     lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
     Mark("drive buttons and mount list");
+}
+
+void MainWindow::FitStatusLine() {
+    SIZE line{};
+    GetTextExtentPoint32A(textDc_.Get(), "Virtual Drives", 14, &line);
+    RECT statusPlace{};
+    GetClientRect(lblStatus_, &statusPlace);
+    if (line.cy > statusPlace.bottom) {
+        SetWindowPos(lblStatus_, nullptr, 0, 0, statusPlace.right, line.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void MainWindow::OnScaleChanged() {
+    SelectObject(textDc_.Get(), font_.Get());
+    // The list lets go of the old pictures only once it holds the new ones.
+    const ImageListHandle oldImages(images_.Release());
+    CreateImageList();
+    SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(images_.Get()));
+    SendMessageA(lstDrives_, LVM_SETCOLUMNWIDTH, 0, Pixels(layout::kDriveColumnWidth));
+    SendMessageA(lstDrives_, LVM_SETCOLUMNWIDTH, 1, Pixels(layout::kFolderColumnWidth));
+    FitStatusLine();
+    FitToText(GetDlgItem(picture2_, ids::Label2));
+    if (picture1_ != nullptr) {
+        FitToText(GetDlgItem(picture1_, ids::Label3));
+    }
 }
 
 void MainWindow::CreateOptionsPane() {
@@ -366,6 +388,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == lstDrives_) {
+                ShowListMenu(lParam);
+                return 0;
+            }
+            return DefaultHandling(message, wParam, lParam);
         case WM_CLOSE:
             // A close asked for while subst.exe is waited for runs afterwards.
             if (form_.QueryClose()) {
@@ -415,6 +443,12 @@ void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
+    // Enter in the drive list: the dialog keys send IDOK, as no button has
+    // the focus.
+    if (id == IDOK && GetFocus() == lstDrives_) {
+        ListKey(ListKey::Open);
+        return;
+    }
     // The buttons and menu items whose click the form handles as it is.
     static constexpr struct {
         int id;
@@ -450,6 +484,54 @@ void MainWindow::OnCommand(int id, int code) {
     }
 }
 
+void MainWindow::ListKey(kestrova::ListKey key) {
+    const auto count =
+        static_cast<std::size_t>(SendMessageA(lstDrives_, LVM_GETSELECTEDCOUNT, 0, 0));
+    form_.lstDrives_KeyDown(key, count, Row(LVNI_FOCUSED));
+}
+
+void MainWindow::ShowListMenu(LPARAM position) {
+    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    std::optional<std::size_t> row;
+    if (position == -1) {
+        // From the keyboard: at the selected row, as the system places it.
+        row = Row(LVNI_SELECTED);
+        RECT place{LVIR_LABEL, 0, 0, 0};
+        if (!row || SendMessageA(lstDrives_, LVM_GETITEMRECT, *row,
+                                 reinterpret_cast<LPARAM>(&place)) == 0) {
+            return;
+        }
+        at = {place.left + Scaled(4, 96), place.bottom};
+        ClientToScreen(lstDrives_, &at);
+    } else {
+        // From the mouse: at the mouse, for the row under it, which becomes
+        // the selected one as a click makes it.
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        ScreenToClient(lstDrives_, &hit.pt);
+        const LRESULT index =
+            SendMessageA(lstDrives_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (index < 0) {
+            return;  // empty space: nothing of the menu applies there
+        }
+        row = static_cast<std::size_t>(index);
+        if (Row(LVNI_SELECTED) != row) {
+            form_.lstDrives_Click(row);
+        }
+    }
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuA(menu.Get(), MF_STRING, ids::mnuOpen, "&Open");
+    AppendMenuA(menu.Get(), MF_STRING, ids::mnuRemoveDrive, "&Remove Drive");
+    SetMenuDefaultItem(menu.Get(), ids::mnuOpen, FALSE);
+    const auto chosen = static_cast<int>(TrackPopupMenu(
+        menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+    if (chosen == ids::mnuOpen) {
+        ListKey(ListKey::Open);
+    } else if (chosen == ids::mnuRemoveDrive) {
+        ListKey(ListKey::Delete);
+    }
+}
+
 std::optional<std::size_t> MainWindow::Row(UINT state) const {
     // The first row in that state: the current row (focused), the selected one.
     const LRESULT row = SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
@@ -469,6 +551,15 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
             const auto count =
                 static_cast<std::size_t>(SendMessageA(lstDrives_, LVM_GETSELECTEDCOUNT, 0, 0));
             form_.lstDrives_DblClick(count, Row(LVNI_FOCUSED));
+            break;
+        }
+        case LVN_KEYDOWN: {
+            const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+            if (key == VK_DELETE) {
+                ListKey(ListKey::Delete);
+            } else if (key == VK_F5) {
+                ListKey(ListKey::Refresh);
+            }
             break;
         }
         case LVN_ITEMCHANGED: {

@@ -87,6 +87,13 @@ class MainWindow final : public WindowBase, public FormView {
     void FitToText(HWND label, const std::string& text) const;
     void FitToText(HWND label) const;
     void Unload();
+    // The drive list's context menu, at the mouse or (from the keyboard,
+    // `position` -1) at the selected row.
+    void ShowListMenu(LPARAM position);
+    void ListKey(ListKey key);
+    // The status line is at least a line of the window's font high.
+    void FitStatusLine();
+    void OnScaleChanged() override;
 
     MountForm form_;
     AboutWindow about_;

@@ -62,8 +62,9 @@ void WindowBase::Prepare(HINSTANCE instance) {
     instance_ = instance;
     WindowDc screen(nullptr);
     dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSX);
-    if (!font_.Valid()) {
-        font_.Reset(CreateMessageFont());
+    if (!font_.Valid() || fontDpi_ != dpi_) {
+        font_.Reset(CreateMessageFont(FW_NORMAL, 100, dpi_));
+        fontDpi_ = dpi_;
     }
 }
 
@@ -80,8 +81,38 @@ HWND WindowBase::AddChild(HWND parent, const char* className, const char* text, 
                           const RECT& place, int perInch, DWORD exStyle) {
     const RECT pixels{Scaled(place.left, perInch), Scaled(place.top, perInch),
                       Scaled(place.right, perInch), Scaled(place.bottom, perInch)};
-    return CreateChild(parent, instance_, className, text, style, exStyle, id, pixels,
-                       static_cast<HFONT>(font_.Get()));
+    HWND control = CreateChild(parent, instance_, className, text, style, exStyle, id, pixels,
+                               static_cast<HFONT>(font_.Get()));
+    if (control != nullptr) {
+        placed_.push_back({control, place, perInch});
+    }
+    return control;
+}
+
+void WindowBase::ScaleTo(int dpi, const RECT& suggested) {
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dpi <= 0 || dpi == dpi_) {
+        return;
+    }
+    dpi_ = dpi;
+    // The old font goes only once no control uses it.
+    const GdiObject oldFont(font_.Release());
+    font_.Reset(CreateMessageFont(FW_NORMAL, 100, dpi_));
+    fontDpi_ = dpi_;
+    for (const Placed& placed : placed_) {
+        if (!IsWindow(placed.control)) {
+            continue;
+        }
+        const RECT& r = placed.place;
+        const int left = Scaled(r.left, placed.perInch);
+        const int top = Scaled(r.top, placed.perInch);
+        SetWindowPos(placed.control, nullptr, left, top, Scaled(r.right, placed.perInch) - left,
+                     Scaled(r.bottom, placed.perInch) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(placed.control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    }
+    OnScaleChanged();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HWND WindowBase::AddTooltip(HWND control, const char* text) {
@@ -111,6 +142,7 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
         RemovePropA(window, kObjectProperty);
         self->window_ = nullptr;
         self->savedFocus_ = nullptr;
+        self->placed_.clear();
         return DefWindowProcA(window, message, wParam, lParam);
     }
     return self->OnMessage(message, wParam, lParam);
@@ -143,6 +175,9 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
             } else if (HIWORD(wParam) == 0) {  // not minimised
                 RestoreFocus();
             }
+            return 0;
+        case WM_DPICHANGED:
+            ScaleTo(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETFOCUS:
             // The window itself never keeps the focus: a control gets it.

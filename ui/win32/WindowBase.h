@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/Handle.h"
 
 namespace kestrova {
@@ -52,9 +54,25 @@ class WindowBase {
     void RestoreFocus();
     // The button Enter presses when the focus is on no button (0: none).
     void SetDefaultButton(int id) { defaultButton_ = id; }
+    // The window has been laid out again for a new dpi (the font and every
+    // control made by AddChild): what else depends on it follows here.
+    virtual void OnScaleChanged() {}
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Moved to a screen of another scale: the window takes the rectangle
+    // Windows suggests, and its font and controls are made again for the new
+    // dpi from the same layout.
+    void ScaleTo(int dpi, const RECT& suggested);
+
+    // Every control made by AddChild, with its place in units of `perInch`.
+    struct Placed {
+        HWND control;
+        RECT place;
+        int perInch;
+    };
+    std::vector<Placed> placed_;
+    int fontDpi_ = 0;  // the dpi `font_` was made for
 
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;

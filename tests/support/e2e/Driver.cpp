@@ -366,6 +366,33 @@ POINT TrayIconPoint() {
     return {bar.right - 10, (bar.top + bar.bottom) / 2};
 }
 
+void SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    Remote remote(window, sizeof suggested);
+    remote.Put(&suggested, sizeof suggested);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), remote.At(), SMTO_NORMAL,
+                        10000, &result);
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 bool Screenshot(const std::string& name) {
     Sleep(300);  // what was shown last is painted
     const std::string unixPath = ScreenshotFolder() + "/" + name + ".png";

@@ -66,6 +66,12 @@ std::string DialogText(HWND dialog);
 bool HasTrayIcon(HWND window);
 // Where the window's icon sits in the notification area (it is the only one).
 POINT TrayIconPoint();
+// Sends WM_DPICHANGED as Windows sends it when a window moves to a screen of
+// another scale, with the rectangle it suggests (placed in the window's
+// process, as the message's pointer is not carried across).
+void SendDpiChanged(HWND window, int dpi, const RECT& suggested);
+// The colours of a rectangle of the screen, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& rect);
 // A picture of the whole screen.
 bool Screenshot(const std::string& name);
 

@@ -1,0 +1,73 @@
+#include "tests/e2e/Journey.h"
+
+namespace kestrova::e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The drive list's keys and its context menu, by real keys and the mouse:
+// Enter opens a row's folder as a double-click does, Delete removes a row,
+// F5 shows what changed outside, and the menu opens by Shift+F10, by the menu
+// key and by a right-click.
+TEST_F(Journey, TheDriveListsKeysAndContextMenu) {
+    ProgramFolder program("list-keys");
+    program.MapAndStore({"E:", "F:", "G:", "H:"});
+    Start(program);
+    ASSERT_TRUE(WaitForFocus(window, ids::Text1));
+    Step(VK_TAB, ids::Command2);
+    Step(VK_TAB, ids::lstDrives);
+    Key(VK_HOME);
+    Key(VK_DOWN);  // F:
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] {
+        return program.SubstLog("explorer") == Lines{"/e,\"" + program.File("Folder F") + "\""};
+    }));
+    Key(VK_DELETE);
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 3; }));
+    EXPECT_EQ(Rows(At(ids::lstDrives))[1].letter, "G:");
+    EXPECT_FALSE(Mapped('F'));
+
+    const auto menuShown = [] {
+        HWND menu = nullptr;
+        WaitUntil([&] {
+            menu = FindWindowA("#32768", nullptr);
+            return menu != nullptr && IsWindowVisible(menu);
+        });
+        return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+    };
+    Key(VK_HOME);
+    Key(VK_F10, VK_SHIFT);
+    HWND menu = menuShown();
+    ASSERT_NE(menu, nullptr);
+    RECT row{};
+    RECT place{};
+    GetWindowRect(At(ids::lstDrives), &row);
+    GetWindowRect(menu, &place);
+    EXPECT_TRUE(place.top > row.top && place.top < row.top + 60) << place.top;  // at the row
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 3u);
+    Key(VK_APPS);
+    ASSERT_NE(menuShown(), nullptr);
+    Keys("r");  // Remove Drive, by its access key
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
+    EXPECT_FALSE(Mapped('E'));
+
+    ClickRow(At(ids::lstDrives), 1, 1, true);  // H:, at the mouse
+    menu = menuShown();
+    ASSERT_NE(menu, nullptr);
+    GetWindowRect(menu, &place);
+    ClickAt({(place.left + place.right) / 2, place.bottom - 8});  // Remove Drive
+    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
+    EXPECT_FALSE(Mapped('H'));
+
+    program.Subst("G: /d");  // gone outside Kestrova: F5 shows it
+    Click(At(ids::lstDrives));
+    Key(VK_F5);
+    EXPECT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives))[0].image == 1; }));
+    EXPECT_EQ(program.SubstLog(), (Lines{"F: /d", "E: /d", "H: /d", "G: /d"}));
+    Close();
+}
+
+}  // namespace
+}  // namespace kestrova::e2e
