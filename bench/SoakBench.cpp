@@ -2,10 +2,9 @@
 // objects after a warm-up, after 200 About windows (opened with Alt+A, closed
 // with their Close button), after 50 drives created and removed with the
 // mouse, after 20 Mount All, and after 100 moves between screens of 100% and
-// 150% (WM_DPICHANGED as Windows sends it). Kestrova lives in the notification area for a whole logon, so
-// these numbers should stay within a few of where they started.
-// Usage: soak_bench.exe PROGRAM_FOLDER
-// The folder holds Kestrova.exe, the subst double and an empty Shrt.dat.
+// 150% (WM_DPICHANGED as Windows sends it). Kestrova lives in the notification area for a whole
+// logon, so these numbers should stay within a few of where they started. Usage: soak_bench.exe
+// PROGRAM_FOLDER The folder holds Kestrova.exe, the subst double and an empty Shrt.dat.
 #include <windows.h>
 
 #include <winternl.h>

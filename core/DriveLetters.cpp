@@ -64,13 +64,10 @@ void RefreshLetterList(LetterList& combo, DriveLetters& driveLetters, FileSystem
     RemoveTakenLetters(combo, taken);
     switch (caller) {
         case LetterRefresh::MountAll:
-        case LetterRefresh::CreateDrive:
-            combo.RemoveFirst();
-            break;
+        case LetterRefresh::CreateDrive: combo.RemoveFirst(); break;
         case LetterRefresh::StartUp:
         case LetterRefresh::RemoveDrive:
-        case LetterRefresh::RemoveAll:
-            break;
+        case LetterRefresh::RemoveAll: break;
     }
     combo.SelectFirst();
 }

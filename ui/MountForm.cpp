@@ -1,12 +1,10 @@
 #include "ui/MountForm.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "core/MountEngine.h"
 #include "core/PathNames.h"
-#include "core/RemovalBatch.h"
 #include "core/StoreEntry.h"
 #include "core/StoreFile.h"
 
@@ -17,10 +15,10 @@ namespace {
 const char kNotAvailable[] = " is not avalailable.     ";
 const char kUnreadStore[] = "Shrt.dat could not be read: the drives shown are the ones in memory";
 const char kNoDrivesInList[] = "There are no Virtual Drives in the list     ";
+const char kNoDrivesToRemove[] = "There are no Virtual Drives to remove     ";
 const char kCannotMountRoot[] = " cannot be mounted as a Virtual Drive     ";
 const char kSelectDirectory[] = "Please select a Directory to Mount     ";
 const char kNoFreeLetter[] = "There is no free drive letter left to mount the folder on.     ";
-const char kUnreadNotSaved[] = " could not be read, so it is left as it was.";
 const char kRescueFailed[] =
     "The Virtual Drives could not be kept in the rescue file either, so Kestrova stays open "
     "with them.     ";
@@ -29,16 +27,6 @@ const char kNameNotKept[] =
     "mounted as a Virtual Drive.     ";
 const char kNotMountable[] =
     " in Shrt.dat is not a drive letter and a folder, so it cannot be mounted.     ";
-
-const char kRunKeyFailed[] =
-    "The startup option could not be saved in the registry; Windows startup is unchanged.     ";
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 // Two notes for the status line, either of which may be empty.
 std::string Joined(const std::string& first, const std::string& second) {
@@ -49,45 +37,11 @@ std::string KeptNote(const std::string& path) {
     return "the Virtual Drives are kept in " + path + ", as the program's folder cannot be written";
 }
 
+std::string CleanupSkipped(const std::string& batchName) {
+    return "clean-up skipped: " + batchName.substr(1) + " could not be written or started";
+}
+
 }  // namespace
-
-StartupMode StartupModeFor(const std::string& argumentText) {
-    const std::string text = Upper(argumentText);
-    if (text == "/M") {
-        return StartupMode::MountAndExit;
-    }
-    if (text == "/R") {
-        return StartupMode::RemoveAndExit;
-    }
-    if (text == "/T") {
-        return StartupMode::Tray;
-    }
-    if (text == "/B") {
-        return StartupMode::TrayAndMount;
-    }
-    return StartupMode::Normal;
-}
-
-std::string ExploreCommandLine(const std::string& sPath, const std::string& sRoot, bool fSelect,
-                               bool fFolders, bool fExisting) {
-    std::string line = "explorer.exe ";
-    if (fFolders) {
-        line += "/e";
-    } else if (!fExisting) {
-        line += "/n";
-    }
-    // Explorer ends a folder at a comma unless it is quoted ("Smith, John").
-    if (!sRoot.empty()) {
-        line += ",/root, \"" + sRoot + "\"";
-    }
-    if (!sPath.empty()) {
-        if (fSelect) {
-            line += ",/select";
-        }
-        line += ",\"" + sPath + "\"";
-    }
-    return line;
-}
 
 MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& processes,
                      InstanceGuard& instances, RegistryApi& registry, std::string programFolder,
@@ -98,132 +52,16 @@ MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& proc
       instances_(instances),
       programFolder_(std::move(programFolder)),
       home_(fileSystem, programFolder_, std::move(userFolder)),
-      registry_(registry) {
-    mountAllAndExit = [this] { MountAllAndExit(); };
-    removeAllAndExit = [this] { RemoveAllAndExit(); };
-    addTrayIcon = [this] { AddTrayIcon(); };
-    mountAllAndTray = [this] { MountAllAndTray(); };
-    NewRunKeyAccessor();
-}
-
-std::string RunValueData(const std::string& programFolder, const std::string& startupSwitch) {
-    const std::string program = programFolder + "\\Kestrova.exe";
-    if (program.find(' ') != std::string::npos) {
-        return "\"" + program + "\" " + startupSwitch;
-    }
-    return program + " " + startupSwitch;
-}
-
-void MountForm::NewRunKeyAccessor() {
-    runKey_ = std::make_unique<RegistryRoutines>(registry_);
-    runKey_->hKey(kHkeyCurrentUser);
-    runKey_->KeyRoot("Software\\Microsoft\\Windows\\CurrentVersion");
-    runKey_->SubKey("Run");
-}
-
-std::string MountForm::RunValueText() {
-    const Variant value = runKey_->GetRegistryValue("Kestrova");
-    const std::string* text = value.Text();
-    return text != nullptr ? *text : std::string{};
-}
-
-void MountForm::ReadStartupOption() {
-    NewRunKeyAccessor();
-    const std::string text = RunValueText();
-    StartupOption option = StartupOption::None;
-    if (text.find("/M") != std::string::npos) {
-        option = StartupOption::M;
-    } else if (text.find("/T") != std::string::npos) {
-        option = StartupOption::T;
-    } else if (text.find("/B") != std::string::npos) {
-        option = StartupOption::B;
-    }
-    SelectStartupOption(option);
-}
-
-void MountForm::SelectStartupOption(StartupOption option) {
-    if (option == selectedOption_) {
-        return;
-    }
-    selectedOption_ = option;
-    view_.ShowStartupOption(option);
-    // Selected by the program itself (at start-up, or when the last drive
-    // goes): no one asked, so a refused write is not reported here.
-    RunOptionAction(option);
-}
+      options_(view, registry, table_, programFolder_),
+      tray_(view, options_),
+      removal_(view, fileSystem, processes, programFolder_) {}
 
 void MountForm::opt_Click(StartupOption option) {
     if (busy_) {
-        view_.ShowStartupOption(selectedOption_);  // the click is refused
+        view_.ShowStartupOption(options_.Selected());  // the click is refused
         return;
     }
-    const StartupOption previous = selectedOption_;
-    selectedOption_ = option;
-    view_.ShowStartupOption(option);
-    if (!RunOptionAction(option)) {
-        // The Run value is as it was: so is the option shown.
-        selectedOption_ = previous;
-        view_.ShowStartupOption(previous);
-        view_.ShowMessage(kRunKeyFailed, kStyleExclamation);
-    }
-}
-
-bool MountForm::RunOptionAction(StartupOption option) {
-    switch (option) {
-        case StartupOption::B:
-        case StartupOption::M:
-            if (table_.Empty()) {
-                SelectStartupOption(StartupOption::None);
-                view_.ShowMessage("There are no Virtual Drives in the list to Mount    ",
-                                  kStyleInformation);
-                return true;
-            }
-            return runKey_->SetRegistryValue(
-                "Kestrova", RunValueData(programFolder_, option == StartupOption::B ? "/B" : "/M"),
-                kRegSz);
-        case StartupOption::T:
-            return runKey_->SetRegistryValue("Kestrova", RunValueData(programFolder_, "/T"),
-                                             kRegSz);
-        case StartupOption::None: {
-            // No value (2) is what was asked for; any other failure counts
-            // only when the value is still there.
-            const std::int32_t result = runKey_->DeleteValue("Kestrova");
-            return result == 0 || result == 2 || RunValueText().empty();
-        }
-    }
-    return true;
-}
-
-bool MountForm::StartCleanup(const std::vector<std::string>& storedFolders,
-                             const std::string& batchName) {
-    const auto shortForm = [this](const std::string& folder) {
-        const std::string shortFolder = GetShortPath(fileSystem_, folder);
-        return shortFolder.empty() ? folder : shortFolder;
-    };
-    // rm.exe is beside the program; the batch file is beside the table, which
-    // is where Kestrova can write.
-    const std::string& store = home_.Path();
-    const std::string batchFolder = store.substr(0, store.find_last_of('\\'));
-    const std::string shortProgram = shortForm(programFolder_);
-    const std::string shortBatch = shortForm(batchFolder);
-    if (!BatchSafe(shortProgram) || !BatchSafe(shortBatch)) {
-        return false;  // the command interpreter might read the folder otherwise
-    }
-    const std::string batch = batchFolder + batchName;
-    const bool written = fileSystem_.WriteNewFile(
-        batch, RemovalBatchText(storedFolders, shortProgram, shortBatch, batchName));
-    if (!written) {
-        // A batch file cut off by a full disk could be run later with a
-        // shortened folder in its rm line: none is left behind.
-        fileSystem_.DeleteFileAt(batch);
-    }
-    view_.PumpMessages();
-    // A batch file that is not there whole is not run.
-    const bool started =
-        written && processes_.Start(BatchCommandLine(processes_.CommandInterpreter(), batchName),
-                                    WindowStyle::Hidden, batchFolder) != 0;
-    view_.PumpMessages();
-    return started;
+    options_.Click(option);
 }
 
 void MountForm::Command4_Click() {
@@ -231,7 +69,7 @@ void MountForm::Command4_Click() {
         return;
     }
     if (table_.Empty()) {
-        view_.ShowMessage("There are no Virtual Drives to remove     ", kStyleInformation);
+        view_.ShowMessage(kNoDrivesToRemove, kStyleInformation);
         view_.FocusBrowseButton();
         return;
     }
@@ -239,18 +77,17 @@ void MountForm::Command4_Click() {
         view_.ShowMessage("Please select a Virtual Drive to remove     ", kStyleInformation);
         return;
     }
-    busy_ = true;
+    const Operation operation(*this);
     // The entry is the selected row's own, so the two cannot disagree.
     const std::size_t index = *table_.Selected();
     const DriveRow row = table_.Row(index);
-    const bool cleaned =
-        StartCleanup(row.Mountable() ? std::vector{row.storedFolder} : std::vector<std::string>{},
-                     "\\Remove.bat");
+    const bool cleaned = removal_.StartCleanup(
+        row.Mountable() ? std::vector{row.storedFolder} : std::vector<std::string>{},
+        "\\Remove.bat", home_.Path());
     if (row.Mountable() && UnMountVirtualDrive(processes_, row.letter) == SubstResult::NotStarted) {
         // subst.exe never ran, so the drive is still there: its row stays,
         // to be removed once subst.exe can be started.
         ShowSummary("subst.exe could not be started: " + row.letter + " was not removed");
-        FinishOperation();
         return;
     }
     table_.RemoveAt(index);
@@ -258,12 +95,9 @@ void MountForm::Command4_Click() {
     const std::string saved = SaveChange();
     RefreshLetters(LetterRefresh::RemoveDrive);
     if (table_.Empty()) {
-        SelectStartupOption(StartupOption::None);
+        options_.Select(StartupOption::None);
     }
-    ShowSummary(
-        cleaned ? saved
-                : Joined("clean-up skipped: Remove.bat could not be written or started", saved));
-    FinishOperation();
+    ShowSummary(Joined(cleaned ? "" : CleanupSkipped("\\Remove.bat"), saved));
 }
 
 void MountForm::cmdRemove_Click() {
@@ -271,115 +105,48 @@ void MountForm::cmdRemove_Click() {
         return;
     }
     if (table_.Empty()) {
-        view_.ShowMessage("There are no Virtual Drives to remove     ", kStyleInformation);
+        view_.ShowMessage(kNoDrivesToRemove, kStyleInformation);
         return;
     }
-    busy_ = true;
-    std::vector<std::string> folders;
-    for (const DriveRow& row : table_.Rows()) {
-        if (row.Mountable()) {
-            folders.push_back(row.storedFolder);
-        }
-    }
-    const bool cleaned = StartCleanup(folders, "\\Removea.bat");
-    std::size_t kept = 0;
-    for (std::size_t j = table_.Count(); j > 0; --j) {
-        const DriveRow row = table_.Row(j - 1);
-        view_.SetStatus("Removing Virtual Drive " + row.letter);
-        view_.PumpMessages();
-        const bool unmounted = !row.Mountable() || UnMountVirtualDrive(processes_, row.letter) !=
-                                                       SubstResult::NotStarted;
-        view_.PumpMessages();
-        if (!unmounted) {
-            ++kept;  // the drive is still there, and so is its row
-            continue;
-        }
-        table_.RemoveAt(j - 1);
-        view_.ShowTable(table_);
-    }
+    const Operation operation(*this);
+    const bool cleaned =
+        removal_.StartCleanup(Removal::MappedFolders(table_), "\\Removea.bat", home_.Path());
+    const std::size_t kept = removal_.RemoveAll(table_, true, false);
     const std::string saved = SaveChange();
     if (table_.Empty()) {
-        SelectStartupOption(StartupOption::None);
+        options_.Select(StartupOption::None);
     }
     RefreshLetters(LetterRefresh::RemoveAll);
     ShowSummary(Joined(kept > 0 ? "subst.exe could not be started: " + std::to_string(kept) +
                                       " Virtual Drives were not removed"
                        : cleaned ? ""
-                                 : "clean-up skipped: Removea.bat could not be written or started",
+                                 : CleanupSkipped("\\Removea.bat"),
                        saved));
-    FinishOperation();
 }
 
 void MountForm::RemoveAllAndExit() {
-    busy_ = true;
-    // A drive whose subst.exe could not be started is still there, and a
-    // line that is no mapping was never one: both stay in the table, so that
-    // they can still be removed later. The unload saves what is left.
-    for (std::size_t j = table_.Count(); j > 0; --j) {
-        const DriveRow row = table_.Row(j - 1);
-        if (row.Mountable() &&
-            UnMountVirtualDrive(processes_, row.letter) != SubstResult::NotStarted) {
-            table_.RemoveAt(j - 1);
-            MarkTableChanged();
-        }
+    {
+        const Operation operation(*this);
+        // A line that is no mapping was never one: it stays, as does a drive
+        // whose subst.exe could not be started. The unload saves what is left.
+        const std::size_t before = table_.Count();
+        removal_.RemoveAll(table_, false, true);
+        tableChanged_ = tableChanged_ || table_.Count() != before;
+        view_.PumpMessages();
     }
-    view_.PumpMessages();
-    busy_ = false;
     Form_Unload(CloseKind::Program);
     view_.DestroyNow();
-}
-
-void MountForm::AddTrayIcon() {
-    view_.Repaint();
-    view_.BringToFront(Pane::Main);
-    view_.AddNotificationIcon();
-    iconAdded_ = true;
 }
 
 void MountForm::MountAllAndTray() {
     MountAllDrives();
     view_.PumpMessages();
-    AddTrayIcon();
+    tray_.Add();
 }
 
-bool MountForm::TrayModeRegistered() {
-    const std::string text = RunValueText();
-    return text.find("/B") != std::string::npos || text.find("/T") != std::string::npos;
-}
-
-bool MountForm::Form_QueryUnload(bool fromTitleBar) {
-    if (!fromTitleBar || !TrayModeRegistered()) {
-        return true;
-    }
-    view_.ShowWindow();
-    AddTrayIcon();
-    view_.MinimizeWindow();  // the resize rule then hides the window
-    return false;
-}
-
-void MountForm::Form_Resize(bool minimized) {
-    if (!minimized || !TrayModeRegistered()) {
-        return;
-    }
-    // Never hidden without an icon to bring the window back.
-    if (!iconAdded_) {
-        AddTrayIcon();
-    }
-    view_.HideWindow();
-}
-
-void MountForm::TrayIcon_Message(unsigned code) {
-    switch (code) {
-        case 514:  // WM_LBUTTONUP
-        case 515:  // WM_LBUTTONDBLCLK
-            mPopRestore_Click();
-            break;
-        case 517:  // WM_RBUTTONUP
-            view_.SetForeground();
-            view_.ShowTrayMenu();
-            break;
-        default:
-            break;
+void MountForm::TrayIcon_Event(TrayEvent event) {
+    if (tray_.Event(event)) {
+        mPopRestore_Click();
     }
 }
 
@@ -401,18 +168,13 @@ void MountForm::mPopExit_Click() {
     }
 }
 
-void MountForm::TaskbarCreated() {
-    if (iconAdded_) {
-        view_.AddNotificationIcon();
-    }
-}
-
-void MountForm::cmdOptions_Click() {
-    view_.BringToFront(Pane::Options);
-}
-
-void MountForm::cmdBack_Click() {
-    view_.BringToFront(Pane::Main);
+void MountForm::CentreWindow() {
+    double screenWidth = 0;
+    double screenHeight = 0;
+    double windowWidth = 0;
+    double windowHeight = 0;
+    view_.ScreenAndWindowSize(screenWidth, screenHeight, windowWidth, windowHeight);
+    view_.MoveWindowTo((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2);
 }
 
 bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
@@ -425,12 +187,10 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         }
         return false;
     }
-    view_.Mark("another copy checked");
     home_.Choose();
     if (home_.InUserFolder()) {
         homeNote_ = KeptNote(home_.Path());
     }
-    view_.Mark("store file checked");
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
     view_.Mark("free letters");
     // The mount list comes with the rows: both are read from the store file
@@ -440,31 +200,26 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
     RemoveTakenLetters(letters_, TakenLetters());
     letters_.SelectFirst();
     view_.ShowLetters(letters_);
-    view_.Mark("letters shown");
+    view_.Mark("drive list read and shown");
     view_.PumpMessages();
-    view_.Mark("message pump");
-
-    double screenWidth = 0;
-    double screenHeight = 0;
-    double windowWidth = 0;
-    double windowHeight = 0;
-    view_.ScreenAndWindowSize(screenWidth, screenHeight, windowWidth, windowHeight);
-    view_.MoveWindowTo((screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2);
-    view_.Mark("centred");
-
-    // The routine of each mode, in the order of StartupMode; none for the normal start.
-    const std::function<void()>* const routines[] = {nullptr, &mountAllAndExit, &removeAllAndExit,
-                                                     &addTrayIcon, &mountAllAndTray};
-    const std::function<void()>* routine = routines[static_cast<std::size_t>(mode)];
-    if (routine != nullptr && *routine) {
-        (*routine)();
-    } else {
-        view_.ShowWindow();
-        view_.Mark("first paint");
-        OfferRescue();
-        view_.Mark("rescue file checked");
+    CentreWindow();
+    switch (mode) {
+        case StartupMode::MountAndExit: MountAllAndExit(); break;
+        case StartupMode::RemoveAndExit: RemoveAllAndExit(); break;
+        case StartupMode::Tray:
+            tray_.Add();
+            rescuePending_ = true;
+            break;
+        case StartupMode::TrayAndMount:
+            MountAllAndTray();
+            rescuePending_ = true;
+            break;
+        case StartupMode::Normal:
+            view_.ShowWindow();
+            view_.Mark("first paint");
+            OfferRescue();
+            break;
     }
-    rescuePending_ = mode == StartupMode::Tray || mode == StartupMode::TrayAndMount;
     if (!unloaded_) {
         view_.BringToFront(Pane::Main);
     }
@@ -475,26 +230,19 @@ bool MountForm::Form_Unload(CloseKind kind) {
     if (unloaded_) {
         return true;
     }
-    for (;;) {
-        std::string reason;
-        const SaveStatus status = home_.Save(table_, reason);
-        saveFailure_ = reason;
+    for (bool tryAgain = true; tryAgain;) {
+        tryAgain = false;
+        const SaveStatus status = home_.Save(table_, saveFailure_);
         // Saved, or nothing to save: the store holds the table already.
         if (status == SaveStatus::Saved || !tableChanged_) {
             break;
         }
         if (kind == CloseKind::SessionEnd) {
-            WriteRescue();  // nothing can wait now
-            break;
-        }
-        if (kind == CloseKind::Program) {
-            view_.ShowMessage(SaveFailureText(status) + "     ", kStyleExclamation);
-            break;
-        }
-        if (AskAtClose(status)) {
-            break;
-        }
-        if (closeAnswer_ != kAnswerTryAgain) {
+            home_.WriteRescue(table_);  // nothing can wait now
+        } else if (kind == CloseKind::Program) {
+            view_.ShowMessage(SaveFailureText(status, home_.Path(), saveFailure_) + "     ",
+                              kStyleExclamation);
+        } else if (!AskAtClose(status, tryAgain) && !tryAgain) {
             return false;
         }
     }
@@ -505,39 +253,25 @@ bool MountForm::Form_Unload(CloseKind kind) {
     return true;
 }
 
-bool MountForm::AskAtClose(SaveStatus status) {
-    closeAnswer_ = view_.ShowMessage(
-        SaveFailureText(status) +
-            "     \r\n\r\nTry Again to save them again, Continue to close Kestrova and keep "
-            "them in " +
-            home_.RescuePath() +
-            " for its next start, or Cancel to keep Kestrova open with its Virtual Drives.     ",
+bool MountForm::AskAtClose(SaveStatus status, bool& tryAgain) {
+    const int answer = view_.ShowMessage(
+        CloseQuestion(SaveFailureText(status, home_.Path(), saveFailure_), home_.RescuePath()),
         kStyleExclamation | kButtonsCancelTryContinue);
-    if (closeAnswer_ == kAnswerContinue) {
-        if (WriteRescue()) {
+    if (answer == kAnswerContinue) {
+        if (home_.WriteRescue(table_)) {
             return true;
         }
         view_.ShowMessage(kRescueFailed, kStyleExclamation);
-        closeAnswer_ = kAnswerCancel;
         return false;
     }
-    if (closeAnswer_ == kAnswerTryAgain && status == SaveStatus::StoreUnread) {
+    tryAgain = answer == kAnswerTryAgain;
+    if (tryAgain && status == SaveStatus::StoreUnread) {
         MergeUnreadStore();
     }
     return false;
 }
 
-std::string MountForm::SaveFailureText(SaveStatus status) const {
-    if (status == SaveStatus::StoreUnread) {
-        return "The Virtual Drives could not be saved: " + home_.Path() + kUnreadNotSaved;
-    }
-    return "The Virtual Drives could not be saved to " + home_.Path() + " (the file on disk is " +
-           "unchanged): " + (saveFailure_.empty() ? "the system gave no reason." : saveFailure_);
-}
-
 void MountForm::MergeUnreadStore() {
-    // Readable now? Its lines the table does not hold join the table, so
-    // that saving it loses nothing of the file.
     std::vector<std::string> lines;
     if (LoadMountList(lines, fileSystem_, home_.Path()) == ReadStatus::Failed) {
         return;
@@ -553,10 +287,6 @@ void MountForm::MergeUnreadStore() {
     view_.ShowTable(table_);
 }
 
-bool MountForm::WriteRescue() {
-    return home_.WriteRescue(table_);
-}
-
 void MountForm::OfferRescue() {
     std::vector<std::string> lines;
     std::string written;
@@ -564,30 +294,16 @@ void MountForm::OfferRescue() {
         return;
     }
     std::vector<DriveRow> rows;
-    std::string listed;
+    rows.reserve(lines.size());
     for (const std::string& line : lines) {
         rows.push_back(ReadStoreLine(fileSystem_, line));
-        const DriveRow& row = rows.back();
-        listed += "    " + row.letter + "   " +
-                  (row.folder.empty() ? row.storedFolder : row.folder) + "\r\n";
     }
-    const std::string text =
-        "Kestrova could not save its Virtual Drives when Windows ended a session" +
-        (written.empty() ? std::string() : " on " + written) + ", and kept them in " +
-        home_.RescuePath() + ":\r\n\r\n" + listed +
-        "\r\nAdd the drives whose letters are not in the list now?     ";
-    if (view_.ShowMessage(text, kStyleQuestion | kButtonsYesNo) != kAnswerYes) {
+    if (view_.ShowMessage(RescueQuestion(rows, written, home_.RescuePath()),
+                          kStyleQuestion | kButtonsYesNo) != kAnswerYes) {
         home_.DeleteRescue();
         return;
     }
-    // The table's own rows stay: a drive added since the rescue is newer.
-    std::size_t added = 0;
-    for (DriveRow& row : rows) {
-        if (!HoldsLetter(row.letter)) {
-            table_.Append(std::move(row));
-            ++added;
-        }
-    }
+    const std::size_t added = AddRescuedRows(table_, std::move(rows));
     view_.ShowTable(table_);
     const std::string saved = SaveChange();
     if (saved.empty()) {
@@ -595,11 +311,6 @@ void MountForm::OfferRescue() {
     }
     RefreshLetters(LetterRefresh::StartUp);
     ShowSummary(Joined(std::to_string(added) + " Virtual Drives brought back", saved));
-}
-
-bool MountForm::HoldsLetter(const std::string& letter) const {
-    return std::any_of(table_.Rows().begin(), table_.Rows().end(),
-                       [&](const DriveRow& row) { return Upper(row.letter) == Upper(letter); });
 }
 
 bool MountForm::SaveTable() {
@@ -615,14 +326,15 @@ bool MountForm::SaveTable() {
 }
 
 std::string MountForm::SaveChange() {
-    MarkTableChanged();
+    tableChanged_ = true;
     if (SaveTable()) {
         return {};
     }
-    return "not saved: " + (table_.StoreUnread() ? home_.Path() + kUnreadNotSaved : saveFailure_);
+    return "not saved: " +
+           (table_.StoreUnread() ? home_.Path() + " could not be read" : saveFailure_);
 }
 
-std::string MountForm::StatusSummary() {
+std::string MountForm::StatusSummary() const {
     const std::size_t n = table_.Count();
     if (n == 0) {
         return "Virtual Drives";
@@ -671,16 +383,12 @@ void MountForm::RefreshDriveList() {
                 i, row.Mountable() && DriveLeadsTo(fileSystem_, row.letter, row.storedFolder));
         }
     }
-    view_.Mark("drive list read");
     if (!table_.Empty()) {
         table_.Select(std::nullopt);
     }
     view_.ShowTable(table_);
-    view_.Mark("rows shown");
     ShowSummary();
-    view_.Mark("status shown");
-    ReadStartupOption();
-    view_.Mark("Run value read");
+    options_.Read();
 }
 
 void MountForm::FinishOperation() {
@@ -703,7 +411,7 @@ void MountForm::MountAllDrives() {
     if (table_.Empty() || busy_) {
         return;
     }
-    busy_ = true;
+    const Operation operation(*this);
     // The rows are taken once: the table does not change while this runs,
     // since other table commands are refused meanwhile.
     const std::vector<DriveRow> rows = table_.Rows();
@@ -737,11 +445,10 @@ void MountForm::MountAllDrives() {
         ShowSummary(std::to_string(missing) + " not mounted:" + letters +
                     (notStarted ? " (subst.exe could not be started)" : ""));
     }
-    FinishOperation();
 }
 
 void MountForm::MountAllAndExit() {
-    busy_ = true;
+    busy_ = true;  // for good: the process ends here
     for (const DriveRow& row : table_.Rows()) {
         if (row.Mountable()) {
             MountVirtualDrive(processes_, row.letter, row.storedFolder);
@@ -796,28 +503,33 @@ void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool curre
         view_.ShowMessage(kSelectDirectory, kStyleInformation);
         return;
     }
-    busy_ = true;
-    if (!pendingFolder_.empty() && !currentRow) {
-        CreateDrive();
-    } else if (currentRow && currentSelected && pendingFolder_.empty()) {
-        // The row's entry is part of the row itself, so there is always a
-        // stored folder to mount, unless the line is no mapping at all.
-        const DriveRow row = table_.Row(*currentRow);
-        if (!row.Mountable()) {
-            view_.ShowMessage("\"" + row.MountEntry() + "\"" + kNotMountable, kStyleExclamation);
-        } else {
-            MountVirtualDrive(processes_, row.letter, row.storedFolder);
-            SaveTable();
-            view_.PumpMessages();
-            RefreshLetters(LetterRefresh::CreateDrive);
-            RefreshDriveList();
+    {
+        const Operation operation(*this);
+        if (!pendingFolder_.empty() && !currentRow) {
+            CreateDrive();
+        } else if (currentRow && currentSelected && pendingFolder_.empty()) {
+            MountAgain(*currentRow);
         }
     }
     if (!table_.Empty()) {
         table_.Select(std::nullopt);
         view_.ShowTable(table_);
     }
-    FinishOperation();
+}
+
+void MountForm::MountAgain(std::size_t index) {
+    // The row's entry is part of the row itself, so there is always a stored
+    // folder to mount, unless the line is no mapping at all.
+    const DriveRow row = table_.Row(index);
+    if (!row.Mountable()) {
+        view_.ShowMessage("\"" + row.MountEntry() + "\"" + kNotMountable, kStyleExclamation);
+        return;
+    }
+    MountVirtualDrive(processes_, row.letter, row.storedFolder);
+    SaveTable();
+    view_.PumpMessages();
+    RefreshLetters(LetterRefresh::CreateDrive);
+    RefreshDriveList();
 }
 
 void MountForm::CreateDrive() {
@@ -882,12 +594,8 @@ void MountForm::lstDrives_DblClick(std::size_t selectedCount,
 void MountForm::lstDrives_KeyDown(ListKey key, std::size_t selectedCount,
                                   std::optional<std::size_t> currentRow) {
     switch (key) {
-        case ListKey::Open:
-            lstDrives_DblClick(selectedCount, currentRow);
-            break;
-        case ListKey::Delete:
-            Command4_Click();
-            break;
+        case ListKey::Open: lstDrives_DblClick(selectedCount, currentRow); break;
+        case ListKey::Delete: Command4_Click(); break;
         case ListKey::Refresh:
             if (!busy_) {
                 RefreshDriveList();
@@ -905,33 +613,6 @@ void MountForm::Explore(const std::string& sPath, const std::string& sRoot, bool
                         bool fFolders, bool fExisting) {
     processes_.Start(ExploreCommandLine(sPath, sRoot, fSelect, fFolders, fExisting),
                      WindowStyle::Normal);
-}
-
-}  // namespace kestrova
-
-namespace kestrova {
-
-std::string ArgumentText(const std::string& commandLine, const std::string& programPath) {
-    std::size_t i = 0;
-    const bool ownPath =
-        !programPath.empty() &&
-        Upper(commandLine.substr(0, programPath.size())) == Upper(programPath) &&
-        (commandLine.size() == programPath.size() || commandLine[programPath.size()] == ' ' ||
-         commandLine[programPath.size()] == '\t');
-    if (ownPath) {
-        i = programPath.size();
-    } else if (!commandLine.empty() && commandLine[0] == '"') {
-        const std::size_t close = commandLine.find('"', 1);
-        i = close == std::string::npos ? commandLine.size() : close + 1;
-    } else {
-        while (i < commandLine.size() && commandLine[i] != ' ' && commandLine[i] != '\t') {
-            ++i;
-        }
-    }
-    while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t')) {
-        ++i;
-    }
-    return commandLine.substr(i);
 }
 
 }  // namespace kestrova

@@ -1,8 +1,10 @@
 #include "ui/StoreHome.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/PathNames.h"
+#include "ui/CommandLine.h"
 
 namespace kestrova {
 
@@ -25,8 +27,7 @@ bool StoreHome::ProgramStoreWritable() {
             // A file that cannot be read is never hidden behind a copy: it
             // stays the home, and is left as it is.
             return true;
-        case ReadStatus::Ok:
-            break;
+        case ReadStatus::Ok: break;
     }
     // A save writes a file beside the store and moves it over the store.
     const std::string probe = programStore_ + ".tmp";
@@ -102,6 +103,50 @@ bool StoreHome::ReadRescue(std::vector<std::string>& lines, std::string& written
     RemoveBlankEntries(lines);
     written = fileSystem_.ModifiedText(rescue_);
     return true;
+}
+
+std::string SaveFailureText(SaveStatus status, const std::string& path, const std::string& reason) {
+    if (status == SaveStatus::StoreUnread) {
+        return "The Virtual Drives could not be saved: " + path +
+               " could not be read, so it is left as it was.";
+    }
+    return "The Virtual Drives could not be saved to " + path + " (the file on disk is " +
+           "unchanged): " + (reason.empty() ? "the system gave no reason." : reason);
+}
+
+std::string CloseQuestion(const std::string& failure, const std::string& rescuePath) {
+    return failure +
+           "     \r\n\r\nTry Again to save them again, Continue to close Kestrova and keep them "
+           "in " +
+           rescuePath +
+           " for its next start, or Cancel to keep Kestrova open with its Virtual Drives.     ";
+}
+
+std::string RescueQuestion(const std::vector<DriveRow>& rows, const std::string& written,
+                           const std::string& rescuePath) {
+    std::string listed;
+    for (const DriveRow& row : rows) {
+        listed += "    " + row.letter + "   " +
+                  (row.folder.empty() ? row.storedFolder : row.folder) + "\r\n";
+    }
+    return "Kestrova could not save its Virtual Drives when Windows ended a session" +
+           (written.empty() ? std::string() : " on " + written) + ", and kept them in " +
+           rescuePath + ":\r\n\r\n" + listed +
+           "\r\nAdd the drives whose letters are not in the list now?     ";
+}
+
+std::size_t AddRescuedRows(DriveTable& table, std::vector<DriveRow> rows) {
+    std::size_t added = 0;
+    for (DriveRow& row : rows) {
+        const bool held = std::any_of(
+            table.Rows().begin(), table.Rows().end(),
+            [&](const DriveRow& own) { return Upper(own.letter) == Upper(row.letter); });
+        if (!held) {
+            table.Append(std::move(row));
+            ++added;
+        }
+    }
+    return added;
 }
 
 }  // namespace kestrova

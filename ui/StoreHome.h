@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,19 @@ class StoreHome {
     std::string rescue_;
     std::string path_;
 };
+
+// Why the table could not be saved at `path`, as the user is told.
+std::string SaveFailureText(SaveStatus status, const std::string& path, const std::string& reason);
+
+// The question a close asks when the table cannot be saved anywhere.
+std::string CloseQuestion(const std::string& failure, const std::string& rescuePath);
+
+// The offer of a rescue file: what it holds (the rows), when it was written.
+std::string RescueQuestion(const std::vector<DriveRow>& rows, const std::string& written,
+                           const std::string& rescuePath);
+
+// Adds the rescued rows whose letters the table does not hold (compared
+// without regard to case): the table's own rows are newer. How many came.
+std::size_t AddRescuedRows(DriveTable& table, std::vector<DriveRow> rows);
 
 }  // namespace kestrova

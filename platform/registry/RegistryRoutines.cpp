@@ -203,9 +203,7 @@ Variant ConvertForRead(RegistryApi& api, const StoredValue& value, Variant resul
                 result = ExpandText(api, StringText(data));
             }
             break;
-        case kRegBinary:
-            result = data;
-            break;
+        case kRegBinary: result = data; break;
         case kRegDword:
             if (const auto number = DwordOf(data)) {
                 result = *number;
@@ -219,8 +217,7 @@ Variant ConvertForRead(RegistryApi& api, const StoredValue& value, Variant resul
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
     return result;
 }
@@ -228,12 +225,9 @@ Variant ConvertForRead(RegistryApi& api, const StoredValue& value, Variant resul
 // Enumerated value data converted by type.
 Variant ConvertForEnumeration(RegistryApi& api, std::uint32_t type, const ByteArray& data) {
     switch (static_cast<std::int32_t>(type)) {
-        case kRegSz:
-            return StringText(data);
-        case kRegExpandSz:
-            return data.empty() ? std::string() : ExpandText(api, StringText(data));
-        case kRegBinary:
-            return HexText(data);
+        case kRegSz: return StringText(data);
+        case kRegExpandSz: return data.empty() ? std::string() : ExpandText(api, StringText(data));
+        case kRegBinary: return HexText(data);
         case kRegDword:
             if (const auto number = DwordOf(data)) {
                 return *number;
@@ -244,8 +238,7 @@ Variant ConvertForEnumeration(RegistryApi& api, std::uint32_t type, const ByteAr
             std::replace(text.begin(), text.end(), '\0', ',');
             return text;
         }
-        default:
-            return {};
+        default: return {};
     }
 }
 
@@ -300,8 +293,7 @@ RegistryResult WriteValue(RegistryApi& api, RegistryHandle key, const std::strin
                                     static_cast<std::uint8_t>((bits >> 24) & 0xFF)};
             return SetBytes(api, key, name, DType, data);
         }
-        default:
-            return kErrorSuccess;
+        default: return kErrorSuccess;
     }
 }
 

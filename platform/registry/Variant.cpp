@@ -20,38 +20,28 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string Variant::ToText() const {
     switch (kind()) {
-        case Kind::Empty:
-            return {};
-        case Kind::Text:
-            return *Text();
-        case Kind::Integer:
-            return std::to_string(*Integer());
-        case Kind::Bytes:
-            return std::string(Bytes()->begin(), Bytes()->end());
+        case Kind::Empty: return {};
+        case Kind::Text: return *Text();
+        case Kind::Integer: return std::to_string(*Integer());
+        case Kind::Bytes: return std::string(Bytes()->begin(), Bytes()->end());
     }
     return {};
 }
 
 std::optional<ByteArray> Variant::ToBytes() const {
     switch (kind()) {
-        case Kind::Empty:
-            return ByteArray{};
-        case Kind::Text:
-            return ByteArray(Text()->begin(), Text()->end());
-        case Kind::Bytes:
-            return *Bytes();
-        case Kind::Integer:
-            break;
+        case Kind::Empty: return ByteArray{};
+        case Kind::Text: return ByteArray(Text()->begin(), Text()->end());
+        case Kind::Bytes: return *Bytes();
+        case Kind::Integer: break;
     }
     return std::nullopt;
 }
 
 std::optional<std::int32_t> Variant::ToInteger() const {
     switch (kind()) {
-        case Kind::Empty:
-            return 0;
-        case Kind::Integer:
-            return *Integer();
+        case Kind::Empty: return 0;
+        case Kind::Integer: return *Integer();
         case Kind::Text: {
             std::string_view digits = TrimBlanks(*Text());
             if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') {
@@ -65,18 +55,15 @@ std::optional<std::int32_t> Variant::ToInteger() const {
             }
             return number;
         }
-        case Kind::Bytes:
-            break;
+        case Kind::Bytes: break;
     }
     return std::nullopt;
 }
 
 std::string Describe(const Variant& value) {
     switch (value.kind()) {
-        case Variant::Kind::Empty:
-            return "Empty";
-        case Variant::Kind::Integer:
-            return std::to_string(*value.Integer());
+        case Variant::Kind::Empty: return "Empty";
+        case Variant::Kind::Integer: return std::to_string(*value.Integer());
         case Variant::Kind::Text: {
             std::string shown = "\"";
             for (const char c : *value.Text()) {

@@ -11,6 +11,12 @@ namespace kestrova {
 
 namespace {
 
+// The numbers the portable code copies are the system's own.
+static_assert(kAttributeHidden == FILE_ATTRIBUTE_HIDDEN &&
+              kAttributeSystem == FILE_ATTRIBUTE_SYSTEM &&
+              kAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY);
+static_assert(kDriveNoRootDir == DRIVE_NO_ROOT_DIR);
+
 // A store file is a few lines; anything this large is not one, and is left
 // unread rather than loaded.
 constexpr LONGLONG kLargestReadableFile = 16LL * 1024 * 1024;

@@ -11,14 +11,16 @@ namespace kestrova {
 
 namespace {
 
+// The window styles as the callers name them are the system's show commands.
+static_assert(static_cast<int>(WindowStyle::Hidden) == SW_HIDE &&
+              static_cast<int>(WindowStyle::Normal) == SW_SHOWNORMAL &&
+              static_cast<int>(WindowStyle::Minimized) == SW_SHOWMINIMIZED);
+
 WORD ShowCommandFor(WindowStyle style) {
     switch (style) {
-        case WindowStyle::Hidden:
-            return SW_HIDE;
-        case WindowStyle::Minimized:
-            return SW_SHOWMINIMIZED;
-        case WindowStyle::Normal:
-            break;
+        case WindowStyle::Hidden: return SW_HIDE;
+        case WindowStyle::Minimized: return SW_SHOWMINIMIZED;
+        case WindowStyle::Normal: break;
     }
     return SW_SHOWNORMAL;
 }

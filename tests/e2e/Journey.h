@@ -77,7 +77,7 @@ class Journey : public ::testing::Test {
     // Shows a message box of the program; its text, and closes it with Enter.
     std::string TakeMessage() const {
         HWND box = WaitForDialog(kestrova->Id());
-        const std::string text = box != nullptr ? DialogText(box) : "(no message)";
+        std::string text = box != nullptr ? DialogText(box) : "(no message)";
         Key(VK_RETURN);
         WaitUntil([&] { return !IsWindow(box); });
         return text;

@@ -15,7 +15,7 @@ void ListTree(const std::string& folder, Lines& paths) {
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &data)) {
         const std::string name = data.cFileName;
         if (name != "." && name != "..") {
-            const std::string path = folder + "\\" + name;
+            const std::string path = std::string(folder).append("\\").append(name);
             paths.push_back(path);
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                 ListTree(path, paths);
@@ -54,16 +54,17 @@ TEST_F(Journey, RemovingDrivesDeletesTheirRecycleBinsAndNothingElseWhateverTheNa
                 CreateFolder(data + "\\" + (i < names.size() ? names[i] : "own"));
             WriteFileText(folder + "\\mine.txt", "mine");
             const std::string letter{static_cast<char>('E' + i), ':'};
-            store += letter + "-" + ShortPath(folder) + "\r\n";
-            program.Subst(letter + " \"" + folder + "\"");
+            store.append(letter).append("-").append(ShortPath(folder)).append("\r\n");
+            program.Subst(std::string(letter).append(" \"").append(folder).append("\""));
             if (i < names.size()) {
                 bins.push_back(MakeBin(folder));
             }
         }
         WriteFileText(CreateFolder(data + "\\own\\RECYCLER") + "\\report.txt", "the user's");
         for (const std::string& piece : pieces) {
-            MakeBin(CreateFolder(data + "\\" + piece));
-            WriteFileText(data + "\\" + piece + "\\keep.txt", "kept");
+            const std::string folder = CreateFolder(std::string(data).append("\\").append(piece));
+            MakeBin(folder);
+            WriteFileText(folder + "\\keep.txt", "kept");
         }
         WriteFileText(program.File("Shrt.dat"), store);
         Lines before;

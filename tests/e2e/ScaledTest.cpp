@@ -60,7 +60,7 @@ TEST_F(Journey, ScaledWindowFollowsAMoveToAScreenOfAnotherScale) {
     SetCursorPos(started.right + 40, started.bottom + 40);  // no tooltip over the window
     Sleep(300);
     const std::vector<COLORREF> before = ScreenPixels(started);
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     // The label of the letters is as wide as its text in the window's font.
     const auto labelWidth = [&] {
         RECT label{};

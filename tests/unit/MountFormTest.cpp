@@ -436,11 +436,11 @@ TEST_F(MountFormTest, OptionsWriteTheRunValueAndReadItBack) {
                                        {"X:\\K.exe /b", StartupOption::None},
                                        {"X:\\K.exe /T", StartupOption::T}}) {
         run.SetRegistryValue("Kestrova", data, kRegSz);
-        form.ReadStartupOption();
-        EXPECT_EQ(form.SelectedStartupOption(), option) << data;
+        form.Options().Read();
+        EXPECT_EQ(form.Options().Selected(), option) << data;
     }
     run.SetRegistryValue("Kestrova", "kept /T", kRegSz);
-    form.SelectStartupOption(StartupOption::T);  // selected already: nothing runs
+    form.Options().Select(StartupOption::T);  // selected already: nothing runs
     EXPECT_EQ(RunValue(), "kept /T");
     EXPECT_TRUE(view.messages.empty());
     form.cmdOptions_Click();
@@ -459,7 +459,7 @@ TEST_F(MountFormTest, MountingOptionsNeedDrivesAndARefusedWriteIsReported) {
     EXPECT_EQ(RunValue(), kExe + "/T");
     registry.FailCall(MemoryRegistry::Call::SetValue, 5);
     form.opt_Click(StartupOption::M);  // with no drives: falls back to none
-    EXPECT_EQ(form.SelectedStartupOption(), StartupOption::None);
+    EXPECT_EQ(form.Options().Selected(), StartupOption::None);
 
     registry.FailCall(MemoryRegistry::Call::OpenKey, 5);
     form.opt_Click(StartupOption::T);
@@ -706,8 +706,8 @@ TEST_F(MountFormTest, ARescueNeverDropsANewerDrive) {
     StartupMode mode{};
     next.Form_Load("/t", mode);
     EXPECT_TRUE(view.messages.empty());  // in the tray: asked when the window shows
-    next.TrayIcon_Message(514);
-    next.TrayIcon_Message(515);  // asked once
+    next.TrayIcon_Event(TrayEvent::Click);
+    next.TrayIcon_Event(TrayEvent::DoubleClick);  // asked once
     EXPECT_EQ(view.messages,
               Lines{"Kestrova could not save its Virtual Drives when Windows ended a session on "
                     "Monday, 7 December 2026 09:30, and kept them in " +
@@ -751,7 +751,7 @@ TEST_F(MountFormTest, TheNotificationAreaFollowsTheRunValue) {
     }
     registry.FailCall(MemoryRegistry::Call::OpenKey, 5);
     run.SetRegistryValue("Kestrova", "X:\\Kestrova.exe /T", kRegSz);
-    EXPECT_FALSE(form.TrayModeRegistered());  // unreadable: no tray mode
+    EXPECT_FALSE(form.Options().TrayModeRegistered());  // unreadable: no tray mode
     form.TaskbarCreated();                    // Explorer came back: so does the icon
     EXPECT_EQ(view.calls.back(), "add icon");
     form.mPopExit_Click();

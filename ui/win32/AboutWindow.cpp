@@ -149,9 +149,7 @@ void AboutWindow::CreateControls() {
 
 LRESULT AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            CreateControls();
-            return 0;
+        case WM_CREATE: CreateControls(); return 0;
         case WM_SETCURSOR:
             // The link buttons show the pointing hand while the mouse is over them.
             if ((reinterpret_cast<HWND>(wParam) == command1_ ||
@@ -163,12 +161,8 @@ LRESULT AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case ids::aboutCommand1:
-                    OpenPage(Handle(), kMailingList);
-                    break;
-                case ids::aboutCommand2:
-                    OpenPage(Handle(), kWebSite);
-                    break;
+                case ids::aboutCommand1: OpenPage(Handle(), kMailingList); break;
+                case ids::aboutCommand2: OpenPage(Handle(), kWebSite); break;
                 case ids::picIcon:
                     if (HIWORD(wParam) == STN_CLICKED) {
                         OpenPage(Handle(), kWebSite);
@@ -192,15 +186,11 @@ LRESULT AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 case IDCANCEL:  // Escape
                     Close();
                     break;
-                default:
-                    break;
+                default: break;
             }
             return 0;
-        case WM_CLOSE:
-            Close();
-            return 0;
-        default:
-            return DefaultHandling(message, wParam, lParam);
+        case WM_CLOSE: Close(); return 0;
+        default: return DefaultHandling(message, wParam, lParam);
     }
 }
 

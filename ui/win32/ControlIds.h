@@ -52,6 +52,6 @@ inline constexpr int aboutCommand4 = 312;
 // The message through which the notification-area icon reports the mouse
 // messages over it (in the low word of lParam). A message of its own, so
 // that no mouse move over the window can pass for an icon click.
-inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 1;  // WM_APP + 1
+inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 1;  // WM_APP + 1, as MainWindow asserts
 
 }  // namespace kestrova::ids

@@ -20,6 +20,14 @@ namespace kestrova {
 
 namespace {
 
+// The numbers the portable code copies are the system's own.
+static_assert(kStyleCritical == MB_ICONHAND && kStyleQuestion == MB_ICONQUESTION &&
+              kStyleExclamation == MB_ICONEXCLAMATION && kStyleInformation == MB_ICONASTERISK);
+static_assert(kButtonsYesNo == MB_YESNO && kButtonsCancelTryContinue == MB_CANCELTRYCONTINUE);
+static_assert(kAnswerCancel == IDCANCEL && kAnswerYes == IDYES && kAnswerTryAgain == IDTRYAGAIN &&
+              kAnswerContinue == IDCONTINUE);
+static_assert(ids::kTrayCallbackMessage == WM_APP + 1);
+
 // The first version of the record, as its size says: 88 bytes in a 32-bit
 // build, 104 in a 64-bit one (the handles are wider).
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
@@ -49,9 +57,13 @@ LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_NOTIFY:
         case WM_CONTEXTMENU:
             return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// A row or item index a control answers, none when it answers -1.
+std::optional<std::size_t> Index(LRESULT answer) {
+    return answer < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(answer));
 }
 
 void DrawCross(HDC dc, int size, int unit, COLORREF color) {
@@ -127,9 +139,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
                                                        ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    Mark("common controls");
     Prepare(instance);
-    Mark("font");
     RegisterClassOnce(instance, kPaneClass, PaneProcedure);
 
     RECT frame{0, 0, Pixels(layout::kClientWidth), Pixels(layout::kClientHeight)};
@@ -140,7 +150,6 @@ bool MainWindow::Create(HINSTANCE instance) {
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KESTROVA));
-    Mark("icons loaded");
     const bool created = CreateBase(ClassName(), kTitle, kWindowStyle, placed, icon, smallIcon);
     Mark("main window created");
     return created;
@@ -165,7 +174,6 @@ void MainWindow::CreateImageList() {
 
 void MainWindow::CreateControls() {
     HWND window = Handle();
-    Mark("main window class and window");
     // Labels that size themselves to their text measure it here: a memory
     // context with the window's font gives the same extent as the label's
     // own, without a call to the window manager for a context each time.
@@ -195,6 +203,15 @@ void MainWindow::CreateControls() {
         AddControl(window, "BUTTON", "&Remove All", kButton, ids::cmdRemove, layout::cmdRemove),
         "Remove All Virtual Drives");
 
+    CreateDrivePane();
+
+    // The mount list: a list box below the client area, never seen, that
+    // shows the table's store entries.
+    lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
+    Mark("controls made");
+}
+
+void MainWindow::CreateDrivePane() {
     picture2_ = AddControl(fraMain_, kPaneClass, "", WS_VISIBLE | WS_CLIPCHILDREN, ids::Picture2,
                            layout::Picture2, WS_EX_CONTROLPARENT);
 
@@ -213,15 +230,31 @@ void MainWindow::CreateControls() {
     lblStatus_ = AddControl(picture2_, "STATIC", "Virtual Drives", WS_VISIBLE | SS_LEFTNOWORDWRAP,
                             ids::lblStatus, statusRect);
     FitStatusLine();
-    Mark("panes, buttons, text box, status");
-    lstDrives_ = AddControl(picture2_, WC_LISTVIEWA, "",
-                            tabStop | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                            ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
+    CreateDriveList();
+
+    FitToText(AddControl(picture2_, "STATIC", "Available Drive Letters", WS_VISIBLE, ids::Label2,
+                         layout::Label2));
+    // A drop-down list's height includes its open list.
+    layout::Rect comboRect = layout::Combo1;
+    comboRect.height = 3000;
+    combo1_ = AddControl(picture2_, "COMBOBOX", "", tabStop | WS_VSCROLL | CBS_DROPDOWNLIST,
+                         ids::Combo1, comboRect);
+    HWND create =
+        AddControl(picture2_, "BUTTON", "Create Drive", kButton, ids::Command3, layout::Command3);
+    TooltipLater(create, "Create Virtual Drive");
+    HWND removeDrive =
+        AddControl(picture2_, "BUTTON", "Remove Drive", kButton, ids::Command4, layout::Command4);
+    TooltipLater(removeDrive, "Remove Virtual Drive");
+}
+
+void MainWindow::CreateDriveList() {
+    lstDrives_ = AddControl(
+        picture2_, WC_LISTVIEWA, "",
+        WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+        ids::lstDrives, layout::lstDrives, WS_EX_CLIENTEDGE);
     SendMessageA(lstDrives_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
-    Mark("list view");
     CreateImageList();
-    Mark("image list (icons drawn)");
     SendMessageA(lstDrives_, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(images_.Get()));
     const struct {
@@ -238,28 +271,7 @@ void MainWindow::CreateControls() {
         SendMessageA(lstDrives_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
     }
-    Mark("columns");
     TooltipLater(lstDrives_, "Click the Browse button to add a Virtual Drive");
-
-    FitToText(AddControl(picture2_, "STATIC", "Available Drive Letters", WS_VISIBLE, ids::Label2,
-                         layout::Label2));
-    // A drop-down list's height includes its open list.
-    layout::Rect comboRect = layout::Combo1;
-    comboRect.height = 3000;
-    combo1_ = AddControl(picture2_, "COMBOBOX", "", tabStop | WS_VSCROLL | CBS_DROPDOWNLIST,
-                         ids::Combo1, comboRect);
-    Mark("letter label and combo box");
-    HWND create =
-        AddControl(picture2_, "BUTTON", "Create Drive", kButton, ids::Command3, layout::Command3);
-    TooltipLater(create, "Create Virtual Drive");
-    HWND removeDrive =
-        AddControl(picture2_, "BUTTON", "Remove Drive", kButton, ids::Command4, layout::Command4);
-    TooltipLater(removeDrive, "Remove Virtual Drive");
-
-    // The mount list: a list box below the client area, never seen, that
-    // shows the table's store entries.
-    lstMount_ = AddControl(window, "LISTBOX", "", LBS_NOTIFY, ids::lstMount, layout::lstMount);
-    Mark("drive buttons and mount list");
 }
 
 void MainWindow::FitStatusLine() {
@@ -333,7 +345,6 @@ void MainWindow::CreateTooltips() {
     if (tooltipsMade_) {
         return;
     }
-    Mark("mouse over the window");
     tooltipsMade_ = true;
     for (const auto& [control, text] : laterTooltips_) {
         AddTooltip(control, text);
@@ -371,7 +382,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             CreateTooltips();
             return DefaultHandling(message, wParam, lParam);
         case ids::kTrayCallbackMessage:
-            form_.TrayIcon_Message(LOWORD(lParam));
+            // The mouse message over the icon, in the low word.
+            switch (LOWORD(lParam)) {
+                case WM_LBUTTONUP: form_.TrayIcon_Event(TrayEvent::Click); break;
+                case WM_LBUTTONDBLCLK: form_.TrayIcon_Event(TrayEvent::DoubleClick); break;
+                case WM_RBUTTONUP: form_.TrayIcon_Event(TrayEvent::MenuRequest); break;
+                default: break;
+            }
             return 0;
         case WM_SYSCOMMAND:
             // The close box, the system menu and Alt+F4 may send the window
@@ -380,14 +397,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             return DefaultHandling(message, wParam, lParam);
-        case WM_SIZE:
-            form_.Form_Resize(wParam == SIZE_MINIMIZED);
-            return 0;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_NOTIFY:
-            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_SIZE: form_.Form_Resize(wParam == SIZE_MINIMIZED); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == lstDrives_) {
                 ShowListMenu(lParam);
@@ -400,8 +412,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Unload();
             }
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
+        case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
             // Windows ends the process after this message without destroying
             // the window, so the table is saved here.
@@ -428,60 +439,49 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
+    // The drop-down's own selection is the table's letter, whatever way the
+    // user chose (mouse, arrow keys, a typed letter); a cancelled drop-down
+    // has put its old one back by the time it closes.
     if (id == ids::Combo1) {
-        // Whatever way the user chose (mouse, arrow keys, a typed letter),
-        // the drop-down's own selection is the table's letter; a cancelled
-        // drop-down has put its old one back by the time it closes.
         if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) {
-            const LRESULT chosen = SendMessageA(combo1_, CB_GETCURSEL, 0, 0);
-            form_.Combo1_Click(chosen < 0
-                                   ? std::nullopt
-                                   : std::optional<std::size_t>(static_cast<std::size_t>(chosen)));
+            form_.Combo1_Click(Index(SendMessageA(combo1_, CB_GETCURSEL, 0, 0)));
         }
         return;
     }
     if (code != BN_CLICKED) {
         return;
     }
-    // Enter in the drive list: the dialog keys send IDOK, as no button has
-    // the focus.
-    if (id == IDOK && GetFocus() == lstDrives_) {
+    switch (id) {
+        case ids::cmdAbout: about_.Show(instance_, Handle()); break;
+        case ids::cmdOptions: form_.cmdOptions_Click(); break;
+        case ids::cmdMount: form_.cmdMount_Click(); break;
+        case ids::cmdRemove: form_.cmdRemove_Click(); break;
+        case ids::cmdBack: form_.cmdBack_Click(); break;
+        case ids::Command2: form_.Command2_Click(); break;
+        case ids::Command3: Command3_Click(); break;
+        case ids::Command4: form_.Command4_Click(); break;
+        case ids::optT: form_.opt_Click(StartupOption::T); break;
+        case ids::optM: form_.opt_Click(StartupOption::M); break;
+        case ids::optB: form_.opt_Click(StartupOption::B); break;
+        case ids::optNone: form_.opt_Click(StartupOption::None); break;
+        case ids::mPopRestore: form_.mPopRestore_Click(); break;
+        case ids::mPopExit: form_.mPopExit_Click(); break;
+        case IDOK: EnterPressed(); break;
+        default: break;
+    }
+}
+
+void MainWindow::EnterPressed() {
+    // The dialog keys send IDOK for Enter where no button has the focus: in
+    // the drive list, it opens the selected drive.
+    if (GetFocus() == lstDrives_) {
         ListKey(ListKey::Open);
-        return;
     }
-    // The buttons and menu items whose click the form handles as it is.
-    static constexpr struct {
-        int id;
-        void (MountForm::*click)();
-    } kClicks[] = {{ids::cmdOptions, &MountForm::cmdOptions_Click},
-                   {ids::cmdBack, &MountForm::cmdBack_Click},
-                   {ids::cmdMount, &MountForm::cmdMount_Click},
-                   {ids::cmdRemove, &MountForm::cmdRemove_Click},
-                   {ids::Command2, &MountForm::Command2_Click},
-                   {ids::Command4, &MountForm::Command4_Click},
-                   {ids::mPopRestore, &MountForm::mPopRestore_Click},
-                   {ids::mPopExit, &MountForm::mPopExit_Click}};
-    static constexpr std::pair<int, StartupOption> kOptions[] = {
-        {ids::optT, StartupOption::T},
-        {ids::optM, StartupOption::M},
-        {ids::optB, StartupOption::B},
-        {ids::optNone, StartupOption::None}};
-    for (const auto& handler : kClicks) {
-        if (handler.id == id) {
-            (form_.*handler.click)();
-        }
-    }
-    for (const auto& [optionId, option] : kOptions) {
-        if (optionId == id) {
-            form_.opt_Click(option);
-        }
-    }
-    if (id == ids::cmdAbout) {
-        about_.Show(instance_, Handle());
-    } else if (id == ids::Command3) {
-        const std::optional<std::size_t> current = Row(LVNI_FOCUSED);
-        form_.Command3_Click(current, current && Row(LVNI_FOCUSED | LVNI_SELECTED) == current);
-    }
+}
+
+void MainWindow::Command3_Click() {
+    const std::optional<std::size_t> current = Row(LVNI_FOCUSED);
+    form_.Command3_Click(current, current && Row(LVNI_FOCUSED | LVNI_SELECTED) == current);
 }
 
 void MainWindow::ListKey(kestrova::ListKey key) {
@@ -523,8 +523,8 @@ void MainWindow::ShowListMenu(LPARAM position) {
     AppendMenuA(menu.Get(), MF_STRING, ids::mnuOpen, "&Open");
     AppendMenuA(menu.Get(), MF_STRING, ids::mnuRemoveDrive, "&Remove Drive");
     SetMenuDefaultItem(menu.Get(), ids::mnuOpen, FALSE);
-    const auto chosen = static_cast<int>(TrackPopupMenu(
-        menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+    const auto chosen = static_cast<int>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                        at.x, at.y, 0, Handle(), nullptr));
     if (chosen == ids::mnuOpen) {
         ListKey(ListKey::Open);
     } else if (chosen == ids::mnuRemoveDrive) {
@@ -534,9 +534,8 @@ void MainWindow::ShowListMenu(LPARAM position) {
 
 std::optional<std::size_t> MainWindow::Row(UINT state) const {
     // The first row in that state: the current row (focused), the selected one.
-    const LRESULT row = SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                     static_cast<LPARAM>(state));
-    return row < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(row));
+    return Index(SendMessageA(lstDrives_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                              static_cast<LPARAM>(state)));
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
@@ -544,9 +543,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         return 0;
     }
     switch (header.code) {
-        case NM_CLICK:
-            form_.lstDrives_Click(Row(LVNI_SELECTED));
-            break;
+        case NM_CLICK: form_.lstDrives_Click(Row(LVNI_SELECTED)); break;
         case NM_DBLCLK: {
             const auto count =
                 static_cast<std::size_t>(SendMessageA(lstDrives_, LVM_GETSELECTEDCOUNT, 0, 0));
@@ -567,7 +564,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) != 0 &&
                 ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
-                form_.Table().Select(Row(LVNI_SELECTED));
+                form_.SelectRow(Row(LVNI_SELECTED));
                 const auto selected = form_.Table().Selected();
                 SendMessageA(lstMount_, LB_SETCURSEL,
                              selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1),
@@ -575,8 +572,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
     return 0;
 }
@@ -687,17 +683,10 @@ void MainWindow::ShowStartupOption(StartupOption option) {
     }
     int id = ids::optNone;
     switch (option) {
-        case StartupOption::T:
-            id = ids::optT;
-            break;
-        case StartupOption::M:
-            id = ids::optM;
-            break;
-        case StartupOption::B:
-            id = ids::optB;
-            break;
-        case StartupOption::None:
-            break;
+        case StartupOption::T: id = ids::optT; break;
+        case StartupOption::M: id = ids::optM; break;
+        case StartupOption::B: id = ids::optB; break;
+        case StartupOption::None: break;
     }
     CheckRadioButton(picture1_, ids::optT, ids::optNone, id);
 }
@@ -771,7 +760,6 @@ void MainWindow::ShowWindow() {
         MemoryDcHandle memory(CreateCompatibleDC(nullptr));
         SendMessageA(lstDrives_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
                      PRF_CLIENT);
-        Mark("drive list laid out");
     }
     ::ShowWindow(Handle(), SW_SHOW);
     Mark("shown, activated, focus set");

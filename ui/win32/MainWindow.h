@@ -69,6 +69,8 @@ class MainWindow final : public WindowBase, public FormView {
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
+    void CreateDrivePane();
+    void CreateDriveList();
     // The options pane, made when it is first brought to the front.
     void CreateOptionsPane();
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id,
@@ -80,6 +82,8 @@ class MainWindow final : public WindowBase, public FormView {
     void TooltipLater(HWND control, const char* text);
     void CreateTooltips();
     void OnCommand(int id, int code);
+    void Command3_Click();
+    void EnterPressed();
     LRESULT OnNotify(const NMHDR& header);
     std::optional<std::size_t> Row(UINT state) const;
     int Pixels(int twips) const { return Scaled(twips, 1440); }

@@ -1,6 +1,5 @@
 #include "ui/win32/WindowBase.h"
 
-#include "platform/win32/Marks.h"
 #include "ui/win32/Controls.h"
 
 namespace kestrova {
@@ -119,7 +118,6 @@ HWND WindowBase::AddTooltip(HWND control, const char* text) {
     // One tooltip control per window, made with the window's first tooltip.
     if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
         tooltip_ = CreateTooltipControl(window_, instance_);
-        Mark("tooltip control");
     }
     kestrova::AddTooltip(tooltip_, window_, control, text);
     return control;
@@ -202,8 +200,7 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return 0;
         }
-        default:
-            return DefWindowProcA(window_, message, wParam, lParam);
+        default: return DefWindowProcA(window_, message, wParam, lParam);
     }
 }
 

@@ -377,7 +377,8 @@ void SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
 std::vector<COLORREF> ScreenPixels(const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) *
+                                 static_cast<std::size_t>(height));
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
