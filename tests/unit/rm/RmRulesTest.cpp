@@ -136,11 +136,12 @@ TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
     using enum RmBinProblem;
     RmEntry linkedBin = Bin(bin);
     linkedBin.isLink = true;
-    const struct {
+    struct Case {
         RmBinProblem problem;
         std::string entry;
         RmEntry listing;
-    } cases[] = {
+    };
+    const Case cases[] = {
         {kNone, "", Bin(bin)},
         {kNone, "", Bin({"s-1-5-18\\info", "S-1-5-18\\DESKTOP.INI", "S-1-5-18\\dC12"}, "recycler")},
         {kNone, "", Bin({"S-1-5-18\\", "S-1-5-21-7-500\\De3.tar.gz", "S-1-5-21-7-500\\DZ9\\"})},
@@ -171,12 +172,12 @@ TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
         {kNotABinItem, "S-1-5-21-7-500\\photos",
          Bin({"S-1-5-18\\Dc1", "S-1-5-21-7-500\\photos\\"})},
     };
-    for (const auto& [problem, entry, listing] : cases) {
-        const RmBinCheck check = CheckRecycleBin(listing);
-        EXPECT_EQ(check.problem, problem) << listing.name << " " << entry;
-        EXPECT_EQ(check.entry, entry) << listing.name;
-        if (!entry.empty()) {
-            EXPECT_NE(DescribeRmBinCheck(check).find('"' + entry + '"'), std::string::npos);
+    for (const Case& test : cases) {
+        const RmBinCheck check = CheckRecycleBin(test.listing);
+        EXPECT_EQ(check.problem, test.problem) << test.listing.name << " " << test.entry;
+        EXPECT_EQ(check.entry, test.entry) << test.listing.name;
+        if (!test.entry.empty()) {
+            EXPECT_NE(DescribeRmBinCheck(check).find('"' + test.entry + '"'), std::string::npos);
         }
     }
 }
