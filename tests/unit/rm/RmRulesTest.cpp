@@ -163,7 +163,7 @@ TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
         {kNotASidFolder, "S-1-5-18a", Bin({"S-1-5-18a\\"})},
         {kNotABinItem, "S-1-5-18\\report.txt", Bin({"S-1-5-18\\INFO2", "S-1-5-18\\report.txt"})},
         {kNotABinItem, user + "\\INFO2", Bin({user + "\\INFO2\\"})},
-        {kNotABinItem, "S-1-5-18\\D1.txt", Bin({"S-1-5-18\\D1.txt"})},
+        {kNotABinItem, "S-1-5-18\\D12.txt", Bin({"S-1-5-18\\D12.txt"})},
         {kNotABinItem, "S-1-5-18\\Dc.txt", Bin({"S-1-5-18\\Dc.txt"})},
         {kNotABinItem, "S-1-5-18\\Dc1x", Bin({"S-1-5-18\\Dc1x"})},
         {kNotABinItem, "S-1-5-18\\Dc1.", Bin({"S-1-5-18\\Dc1."})},
