@@ -61,7 +61,7 @@ TEST_F(Journey, CreateDrivesOnTheChosenLettersWithMouseAndKeyboard) {
 TEST_F(Journey, RemoveARowChosenWithTheKeyboardThenOneChosenWithTheMouse) {
     ProgramFolder program("remove");
     const std::string store = program.MapAndStore({"E:", "F:", "G:"});
-    program.MakeFolder("Folder F\\RECYCLER\\bin");
+    program.MakeFolder("Folder F\\RECYCLER\\S-1-5-21-7-8-9-1000");
     WriteFileText(program.File("Folder F\\keep.txt"), "kept");
     Start(program);
 

@@ -1,7 +1,27 @@
-// rm /y PATH: deletes the folder tree (or the file, or the link) at PATH
-// without asking. Clean-up batch files call it on folders they own, so it
-// refuses any path that could reach a drive root, a share root or something
-// other than a plain absolute path, and deletes nothing then.
+// rm /y PATH: deletes the recycle bin folder at PATH without asking. Clean-up
+// batch files call it on the RECYCLER folder of a folder whose drive is gone,
+// and a broken batch line can hand it any other path, so it deletes a folder
+// only when it is plainly such a bin, and otherwise deletes nothing.
+//
+// PATH is first held to the path rules (CheckRmPath): a plain absolute path
+// below a drive or share root, "." and ".." resolved. Then the entry there is
+// listed two levels deep, links never entered, and all of this must hold
+// (names compare without regard to case, as the file system does):
+// - it is a folder, not a file and not a link, junction or other reparse
+//   point, and its own name on disk is RECYCLER;
+// - it holds at least one entry, and every entry is a folder (not a reparse
+//   point) named by a security identifier: "S-1-" then decimal numbers
+//   separated by single dashes, such as S-1-5-18 or
+//   S-1-5-21-1004336348-1177238915-682003330-1000;
+// - every entry of those folders (there may be none) is not a reparse point
+//   and is either one of the bin's own files INFO2, INFO or desktop.ini (a
+//   file, not a folder) or a deleted item, a file or folder named D, a drive
+//   letter, decimal digits and optionally a dot and an extension (Dc1.txt,
+//   DC12, De3.tar.gz). What a deleted folder holds is not looked at; links in
+//   it are removed as links, never entered.
+// Only after the whole listing has passed is anything deleted, and then only
+// the listed entries and the folders that held them. Otherwise rm names the
+// path and the entry at fault on stderr and exits with kRmExitNotABin.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -18,7 +38,8 @@ int main(int argc, char** argv) {
     const std::optional<std::string> operand = kestrova::ParseRmArguments(arguments);
     if (!operand) {
         std::fprintf(stderr,
-                     "usage: rm /y PATH  (deletes the folder tree at PATH without asking)\n");
+                     "usage: rm /y PATH  (deletes the recycle bin folder PATH, a "
+                     "RECYCLER, without asking)\n");
         return kestrova::kRmExitUsage;
     }
     const kestrova::RmPathCheck check = kestrova::CheckRmPath(*operand);
@@ -27,5 +48,16 @@ int main(int argc, char** argv) {
                      kestrova::DescribeRmPathProblem(check.problem));
         return kestrova::kRmExitRefused;
     }
-    return kestrova::RemoveTree(check.path);
+    kestrova::RmEntry bin;
+    int failure = kestrova::kRmExitNotABin;
+    if (!kestrova::ListRecycleBin(check.path, bin, failure)) {
+        return failure;
+    }
+    const kestrova::RmBinCheck binCheck = kestrova::CheckRecycleBin(bin);
+    if (binCheck.problem != kestrova::RmBinProblem::kNone) {
+        std::fprintf(stderr, "rm: refusing to delete \"%s\": not a recycle bin: %s\n",
+                     check.path.c_str(), kestrova::DescribeRmBinCheck(binCheck).c_str());
+        return kestrova::kRmExitNotABin;
+    }
+    return kestrova::RemoveRecycleBin(bin);
 }

@@ -83,6 +83,72 @@ RmPathCheck Refuse(RmPathProblem problem) {
     return RmPathCheck{problem, {}};
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Moves position past the decimal digits there; false when there are none.
+bool SkipDigits(std::string_view text, std::size_t& position) {
+    const std::size_t start = position;
+    while (position < text.size() && IsDigit(text[position])) {
+        ++position;
+    }
+    return position > start;
+}
+
+// "S-1-" then decimal numbers separated by single dashes: a security
+// identifier in its string form, which names each user's folder in a bin.
+bool IsSidName(std::string_view name) {
+    if (!EqualsIgnoringCase(name.substr(0, 4), "S-1-")) {
+        return false;
+    }
+    std::size_t position = 4;
+    while (SkipDigits(name, position)) {
+        if (position == name.size()) {
+            return true;
+        }
+        if (name[position] != '-') {
+            return false;
+        }
+        ++position;
+    }
+    return false;
+}
+
+// The files a bin keeps about its items: the index (INFO2, or INFO on older
+// systems) and the shell's settings for the folder.
+bool IsBinOwnFileName(std::string_view name) {
+    return EqualsIgnoringCase(name, "INFO2") || EqualsIgnoringCase(name, "INFO") ||
+           EqualsIgnoringCase(name, "desktop.ini");
+}
+
+// The name a bin gives an item it holds: D, the letter of the drive it was
+// deleted from, its number in the index and the extension it had (Dc12.txt).
+bool IsDeletedItemName(std::string_view name) {
+    if (name.size() < 3 || ToUpper(name[0]) != 'D' || !IsAsciiLetter(name[1])) {
+        return false;
+    }
+    std::size_t position = 2;
+    if (!SkipDigits(name, position)) {
+        return false;
+    }
+    return position == name.size() || (name[position] == '.' && position + 1 < name.size());
+}
+
+RmBinCheck CheckSidFolder(const RmEntry& folder) {
+    for (const RmEntry& item : folder.entries) {
+        const std::string entry = folder.name + '\\' + item.name;
+        if (item.isLink) {
+            return RmBinCheck{RmBinProblem::kLink, entry};
+        }
+        const bool ownFile = !item.isFolder && IsBinOwnFileName(item.name);
+        if (!ownFile && !IsDeletedItemName(item.name)) {
+            return RmBinCheck{RmBinProblem::kNotABinItem, entry};
+        }
+    }
+    return RmBinCheck{};
+}
+
 }  // namespace
 
 std::optional<std::string> ParseRmArguments(const std::vector<std::string>& arguments) {
@@ -253,6 +319,56 @@ std::optional<std::string> RmChildPath(const std::string& folder, const std::str
         }
     }
     return std::nullopt;
+}
+
+RmBinCheck CheckRecycleBin(const RmEntry& bin) {
+    if (!EqualsIgnoringCase(bin.name, "RECYCLER")) {
+        return RmBinCheck{RmBinProblem::kNotNamedRecycler, {}};
+    }
+    if (bin.isLink) {
+        return RmBinCheck{RmBinProblem::kLink, {}};
+    }
+    if (!bin.isFolder) {
+        return RmBinCheck{RmBinProblem::kNotAFolder, {}};
+    }
+    if (bin.entries.empty()) {
+        return RmBinCheck{RmBinProblem::kEmpty, {}};
+    }
+    for (const RmEntry& folder : bin.entries) {
+        if (folder.isLink) {
+            return RmBinCheck{RmBinProblem::kLink, folder.name};
+        }
+        if (!folder.isFolder || !IsSidName(folder.name)) {
+            return RmBinCheck{RmBinProblem::kNotASidFolder, folder.name};
+        }
+        RmBinCheck check = CheckSidFolder(folder);
+        if (check.problem != RmBinProblem::kNone) {
+            return check;
+        }
+    }
+    return RmBinCheck{};
+}
+
+std::string DescribeRmBinCheck(const RmBinCheck& check) {
+    const std::string entry = "\"" + check.entry + "\"";
+    switch (check.problem) {
+        case RmBinProblem::kNone:
+            return "it is a recycle bin";
+        case RmBinProblem::kNotNamedRecycler:
+            return "its name is not RECYCLER";
+        case RmBinProblem::kLink:
+            return (check.entry.empty() ? "it" : entry) + " is a link or junction";
+        case RmBinProblem::kNotAFolder:
+            return "it is a file, not a folder";
+        case RmBinProblem::kEmpty:
+            return "it is empty";
+        case RmBinProblem::kNotASidFolder:
+            return entry + " is not a folder named by a security identifier (S-1-...)";
+        case RmBinProblem::kNotABinItem:
+            return entry + " is neither the bin's own INFO2, INFO or desktop.ini nor a " +
+                   "deleted item (Dc1.txt)";
+    }
+    return "it is not a recycle bin";
 }
 
 }  // namespace kestrova

@@ -13,6 +13,7 @@ constexpr int kRmExitUsage = 1;
 constexpr int kRmExitRefused = 2;
 constexpr int kRmExitNotFound = 3;
 constexpr int kRmExitIncomplete = 4;
+constexpr int kRmExitNotABin = 5;
 
 // The longest path the ANSI file functions take: MAX_PATH less its NUL.
 constexpr std::size_t kRmMaxPathChars = 259;
@@ -66,5 +67,40 @@ bool IsPlainEntryName(const std::string& name);
 // Nothing when neither name gives a usable path.
 std::optional<std::string> RmChildPath(const std::string& folder, const std::string& longName,
                                        const std::string& shortName, bool isFolder);
+
+// One entry of a folder as its directory listing gives it. A recycle bin is
+// listed two levels deep: its own entries, and theirs for each of them that is
+// a folder and not a link; nothing further down is listed.
+struct RmEntry {
+    std::string name;  // the long name
+    std::string path;  // the path that reaches it; empty when no usable path does
+    bool isFolder = false;
+    bool isLink = false;  // a reparse point: a junction or symbolic link
+    std::vector<RmEntry> entries;
+};
+
+enum class RmBinProblem {
+    kNone,
+    kNotNamedRecycler,
+    kLink,
+    kNotAFolder,
+    kEmpty,
+    kNotASidFolder,
+    kNotABinItem,
+};
+
+struct RmBinCheck {
+    RmBinProblem problem = RmBinProblem::kNone;
+    // The entry at fault, relative to the bin (S-1-5-18\report.txt); empty
+    // when the fault is the bin itself.
+    std::string entry;
+};
+
+// Whether a listed folder is a recycle bin of the old kind and nothing else, so
+// that it may be deleted whole: see the top of RmMain.cpp for the rule.
+RmBinCheck CheckRecycleBin(const RmEntry& bin);
+
+// Why a folder is not taken for a recycle bin, naming the entry at fault.
+std::string DescribeRmBinCheck(const RmBinCheck& check);
 
 }  // namespace kestrova

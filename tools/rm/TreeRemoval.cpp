@@ -22,7 +22,8 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_TEMPORARY;
 
 struct Entry {
-    std::string path;
+    std::string name;
+    std::optional<std::string> path;  // none when no usable path reaches it
     DWORD attributes;
 };
 
@@ -45,13 +46,106 @@ std::string ErrorText(DWORD error) {
     return text.empty() ? "system error" : text;
 }
 
+bool IsFolder(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Lists the entries of folder in full and closes the search before it
+// returns, so that deletions never disturb a listing and only one search is
+// open at any depth. ERROR_SUCCESS, or the error that ended the listing.
+DWORD ListEntries(const std::string& folder, std::vector<Entry>& entries) {
+    const std::string pattern = folder + "\\*";
+    WIN32_FIND_DATAA data = {};
+    FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search.Valid()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+    }
+    do {
+        const std::string name = FieldText(data.cFileName);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        entries.push_back(Entry{name,
+                                RmChildPath(folder, name, FieldText(data.cAlternateFileName),
+                                            IsFolder(data.dwFileAttributes)),
+                                data.dwFileAttributes});
+    } while (FindNextFileA(search.Get(), &data));
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error;
+}
+
+RmEntry Listed(const Entry& entry) {
+    RmEntry listed;
+    listed.name = entry.name;
+    listed.path = entry.path.value_or(std::string());
+    listed.isFolder = IsFolder(entry.attributes);
+    listed.isLink = IsLink(entry.attributes);
+    return listed;
+}
+
+// Fills folder.entries from the disk; false, with a message, when it cannot.
+bool ListInto(RmEntry& folder) {
+    std::vector<Entry> entries;
+    const DWORD error =
+        folder.path.empty() ? ERROR_FILENAME_EXCED_RANGE : ListEntries(folder.path, entries);
+    if (error != ERROR_SUCCESS) {
+        std::fprintf(stderr, "rm: cannot list \"%s\" to check it: %s (error %lu)\n",
+                     folder.path.empty() ? folder.name.c_str() : folder.path.c_str(),
+                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
+        return false;
+    }
+    for (const Entry& entry : entries) {
+        folder.entries.push_back(Listed(entry));
+    }
+    return true;
+}
+
 class TreeRemoval {
   public:
     unsigned Failures() const { return failures_; }
 
+    // Deletes an entry that was listed and checked, judged by the attributes
+    // it has now, so that one replaced by a link since is removed as a link.
+    // With withContents (a deleted item) a folder's contents go first,
+    // whatever they are; without it (a user's folder, the bin) the folder is
+    // only removed, which fails and keeps it when anything appeared in it
+    // after the listing.
+    void RemoveChecked(const RmEntry& entry, bool withContents) {
+        if (entry.path.empty()) {
+            NoPath(entry.name);
+            return;
+        }
+        const DWORD attributes = GetFileAttributesA(entry.path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            Fail("read", entry.path, GetLastError());
+        } else if (withContents) {
+            RemoveEntry(entry.path, attributes);
+        } else {
+            RemoveItself(entry.path, attributes);
+        }
+    }
+
+  private:
+    static DWORD WritableAttributes(DWORD attributes) {
+        const DWORD writable = attributes & kSettableAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
+        return writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable;
+    }
+
     void RemoveEntry(const std::string& path, DWORD attributes) {
-        const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if (IsFolder(attributes) && !IsLink(attributes)) {
+            RemoveContents(path);
+        }
+        RemoveItself(path, attributes);
+    }
+
+    void RemoveItself(const std::string& path, DWORD attributes) {
+        const bool folder = IsFolder(attributes);
+        if (IsLink(attributes)) {
             // Removing a junction or symbolic link removes the link alone. Its
             // attributes are left as they are: changing them would change the
             // target's.
@@ -61,9 +155,6 @@ class TreeRemoval {
                 Fail("delete the link", path, GetLastError());
             }
             return;
-        }
-        if (folder) {
-            RemoveContents(path);
         }
         const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
         if (readOnly && !SetFileAttributesA(path.c_str(), WritableAttributes(attributes))) {
@@ -80,52 +171,24 @@ class TreeRemoval {
         }
     }
 
-  private:
-    static DWORD WritableAttributes(DWORD attributes) {
-        const DWORD writable = attributes & kSettableAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
-        return writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable;
-    }
-
-    // The entries are listed in full and the search closed before any is
-    // deleted: the listing is not disturbed by the deletions, and only one
-    // search is open at any depth.
     void RemoveContents(const std::string& folder) {
         std::vector<Entry> entries;
-        {
-            const std::string pattern = folder + "\\*";
-            WIN32_FIND_DATAA data = {};
-            FindHandle search(FindFirstFileA(pattern.c_str(), &data));
-            if (!search.Valid()) {
-                const DWORD error = GetLastError();
-                if (error != ERROR_FILE_NOT_FOUND) {
-                    Fail("list", folder, error);
-                }
-                return;
-            }
-            do {
-                const std::string name = FieldText(data.cFileName);
-                if (name == "." || name == "..") {
-                    continue;
-                }
-                const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                const std::optional<std::string> path =
-                    RmChildPath(folder, name, FieldText(data.cAlternateFileName), isFolder);
-                if (!path) {
-                    std::fprintf(stderr, "rm: cannot delete \"%s\\%s\": no usable path names it\n",
-                                 folder.c_str(), name.c_str());
-                    ++failures_;
-                    continue;
-                }
-                entries.push_back(Entry{*path, data.dwFileAttributes});
-            } while (FindNextFileA(search.Get(), &data));
-            const DWORD error = GetLastError();
-            if (error != ERROR_NO_MORE_FILES) {
-                Fail("list", folder, error);
-            }
+        const DWORD error = ListEntries(folder, entries);
+        if (error != ERROR_SUCCESS) {
+            Fail("list", folder, error);
         }
         for (const Entry& entry : entries) {
-            RemoveEntry(entry.path, entry.attributes);
+            if (entry.path) {
+                RemoveEntry(*entry.path, entry.attributes);
+            } else {
+                NoPath(folder + "\\" + entry.name);
+            }
         }
+    }
+
+    void NoPath(const std::string& name) {
+        std::fprintf(stderr, "rm: cannot delete \"%s\": no usable path names it\n", name.c_str());
+        ++failures_;
     }
 
     void Fail(const char* action, const std::string& path, DWORD error) {
@@ -139,23 +202,52 @@ class TreeRemoval {
 
 }  // namespace
 
-int RemoveTree(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            std::fprintf(stderr, "rm: \"%s\" does not exist\n", path.c_str());
-            return kRmExitNotFound;
+bool ListRecycleBin(const std::string& path, RmEntry& bin, int& failure) {
+    failure = kRmExitNotABin;
+    WIN32_FIND_DATAA data = {};
+    {
+        // A search for the path itself gives the entry as its folder lists
+        // it: its name on disk, and a link as a link.
+        const FindHandle search(FindFirstFileA(path.c_str(), &data));
+        if (!search.Valid()) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+                std::fprintf(stderr, "rm: \"%s\" does not exist\n", path.c_str());
+                failure = kRmExitNotFound;
+            } else {
+                std::fprintf(stderr, "rm: cannot read \"%s\": %s (error %lu)\n", path.c_str(),
+                             ErrorText(error).c_str(), static_cast<unsigned long>(error));
+            }
+            return false;
         }
-        std::fprintf(stderr, "rm: cannot read \"%s\": %s (error %lu)\n", path.c_str(),
-                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
-        return kRmExitIncomplete;
     }
+    bin = Listed(Entry{FieldText(data.cFileName), path, data.dwFileAttributes});
+    if (!bin.isFolder || bin.isLink) {
+        return true;
+    }
+    if (!ListInto(bin)) {
+        return false;
+    }
+    for (RmEntry& folder : bin.entries) {
+        if (folder.isFolder && !folder.isLink && !ListInto(folder)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RemoveRecycleBin(const RmEntry& bin) {
     TreeRemoval removal;
-    removal.RemoveEntry(path, attributes);
+    for (const RmEntry& folder : bin.entries) {
+        for (const RmEntry& item : folder.entries) {
+            removal.RemoveChecked(item, true);
+        }
+        removal.RemoveChecked(folder, false);
+    }
+    removal.RemoveChecked(bin, false);
     if (removal.Failures() != 0) {
-        std::fprintf(stderr, "rm: \"%s\" was not deleted completely (%u failures)\n", path.c_str(),
-                     removal.Failures());
+        std::fprintf(stderr, "rm: \"%s\" was not deleted completely (%u failures)\n",
+                     bin.path.c_str(), removal.Failures());
         return kRmExitIncomplete;
     }
     return kRmExitDeleted;

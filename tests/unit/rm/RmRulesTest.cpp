@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -12,6 +13,10 @@ namespace kestrova {
 
 void PrintTo(RmPathProblem problem, std::ostream* out) {
     *out << DescribeRmPathProblem(problem);
+}
+
+void PrintTo(RmBinProblem problem, std::ostream* out) {
+    *out << DescribeRmBinCheck(RmBinCheck{problem, "entry"});
 }
 
 namespace {
@@ -92,6 +97,83 @@ TEST(RmChildPath, UsesTheShortNameWhenTheLongOneCannotReachTheEntry) {
     EXPECT_EQ(RmChildPath("C:\\T", "AUX", "", false), std::nullopt);
     EXPECT_EQ(RmChildPath("C:\\T", fits, "F~1", false), "C:\\T\\" + fits);
     EXPECT_EQ(RmChildPath("C:\\T", fits, "F~1", true), "C:\\T\\F~1");
+}
+
+RmEntry Listed(const std::string& name, bool folder, bool link = false) {
+    return RmEntry{name, {}, folder, link, {}};
+}
+
+// A listed RECYCLER from the paths of its entries: "a\\" is a folder, "a\\b" a
+// file in folder a, and a leading "~" makes the last entry of a path a link.
+
+RmEntry Bin(const std::vector<std::string>& paths, const std::string& name = "RECYCLER") {
+    RmEntry bin = Listed(name, true);
+    for (std::string path : paths) {
+        const bool link = path.starts_with('~');
+        const bool folder = path.ends_with('\\');
+        path = path.substr(link ? 1 : 0, path.size() - (link ? 1 : 0) - (folder ? 1 : 0));
+        std::vector<RmEntry>* entries = &bin.entries;
+        if (const std::size_t slash = path.find('\\'); slash != std::string::npos) {
+            const std::string top = path.substr(0, slash);
+            auto parent = std::find_if(entries->begin(), entries->end(),
+                                       [&](const RmEntry& entry) { return entry.name == top; });
+            if (parent == entries->end()) {
+                parent = entries->insert(parent, Listed(top, true));
+            }
+            entries = &parent->entries;
+            path.erase(0, slash + 1);
+        }
+        entries->push_back(Listed(path, folder, link));
+    }
+    return bin;
+}
+
+// Each case names the entry at fault, which the message must quote.
+TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
+    const std::string user = "S-1-5-21-1004336348-1177238915-682003330-1000";
+    const std::vector<std::string> bin = {user + "\\INFO2", user + "\\desktop.ini",
+                                          user + "\\Dc1.txt", user + "\\Dc2\\"};
+    using enum RmBinProblem;
+    RmEntry linkedBin = Bin(bin);
+    linkedBin.isLink = true;
+    struct Case {
+        RmBinProblem problem;
+        std::string entry;
+        RmEntry listing;
+    };
+    const Case cases[] = {
+        {kNone, "", Bin(bin)},
+        {kNone, "", Bin({"s-1-5-18\\info", "S-1-5-18\\DESKTOP.INI", "S-1-5-18\\dC12"}, "recycler")},
+        {kNone, "", Bin({"S-1-5-18\\", "S-1-5-21-7-500\\De3.tar.gz", "S-1-5-21-7-500\\DZ9\\"})},
+        {kNotNamedRecycler, "", Bin(bin, "kdata")},
+        {kNotNamedRecycler, "", Bin(bin, "RECYCLER2")},
+        {kLink, "", linkedBin},
+        {kNotAFolder, "", Listed("RECYCLER", false)},
+        {kEmpty, "", Bin({})},
+        {kLink, "S-1-5-18", Bin({"~S-1-5-18\\"})},
+        {kLink, "S-1-5-18\\Dc1", Bin({"S-1-5-18\\INFO2", "~S-1-5-18\\Dc1\\"})},
+        {kNotASidFolder, "S-1-5-18", Bin({"S-1-5-18"})},
+        {kNotASidFolder, "Documents", Bin({user + "\\INFO2", "Documents\\"})},
+        {kNotASidFolder, "S-1-5-", Bin({"S-1-5-\\"})},
+        {kNotASidFolder, "S-2-5-18", Bin({"S-2-5-18\\"})},
+        {kNotASidFolder, "S-1-5-18a", Bin({"S-1-5-18a\\"})},
+        {kNotABinItem, "S-1-5-18\\report.txt", Bin({"S-1-5-18\\INFO2", "S-1-5-18\\report.txt"})},
+        {kNotABinItem, user + "\\INFO2", Bin({user + "\\INFO2\\"})},
+        {kNotABinItem, "S-1-5-18\\D12.txt", Bin({"S-1-5-18\\D12.txt"})},
+        {kNotABinItem, "S-1-5-18\\Dc.txt", Bin({"S-1-5-18\\Dc.txt"})},
+        {kNotABinItem, "S-1-5-18\\Dc1x", Bin({"S-1-5-18\\Dc1x"})},
+        {kNotABinItem, "S-1-5-18\\Dc1.", Bin({"S-1-5-18\\Dc1."})},
+        {kNotABinItem, "S-1-5-18\\desktop.ini.bak", Bin({"S-1-5-18\\desktop.ini.bak"})},
+        {kNotABinItem, "S-1-5-18\\xDc1", Bin({"S-1-5-18\\xDc1"})},
+    };
+    for (const Case& test : cases) {
+        const RmBinCheck check = CheckRecycleBin(test.listing);
+        EXPECT_EQ(check.problem, test.problem) << test.listing.name << " " << test.entry;
+        EXPECT_EQ(check.entry, test.entry) << test.listing.name;
+        if (!test.entry.empty()) {
+            EXPECT_NE(DescribeRmBinCheck(check).find('"' + test.entry + '"'), std::string::npos);
+        }
+    }
 }
 
 }  // namespace
