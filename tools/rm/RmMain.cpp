@@ -2,7 +2,6 @@
 // without asking. Clean-up batch files call it on folders they own, so it
 // refuses any path that could reach a drive root, a share root or something
 // other than a plain absolute path, and deletes nothing then.
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,14 +16,14 @@ int main(int argc, char** argv) {
     }
     const std::optional<std::string> operand = kestrova::ParseRmArguments(arguments);
     if (!operand) {
-        std::fprintf(stderr,
-                     "usage: rm /y PATH  (deletes the folder tree at PATH without asking)\n");
+        kestrova::WriteError(
+            "usage: rm /y PATH  (deletes the folder tree at PATH without asking)\n");
         return kestrova::kRmExitUsage;
     }
     const kestrova::RmPathCheck check = kestrova::CheckRmPath(*operand);
     if (check.problem != kestrova::RmPathProblem::kNone) {
-        std::fprintf(stderr, "rm: refusing to delete \"%s\": %s\n", operand->c_str(),
-                     kestrova::DescribeRmPathProblem(check.problem));
+        kestrova::WriteError("rm: refusing to delete \"" + *operand +
+                             "\": " + kestrova::DescribeRmPathProblem(check.problem) + "\n");
         return kestrova::kRmExitRefused;
     }
     return kestrova::RemoveTree(check.path);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -111,8 +112,8 @@ class TreeRemoval {
                 const std::optional<std::string> path =
                     RmChildPath(folder, name, FieldText(data.cAlternateFileName), isFolder);
                 if (!path) {
-                    std::fprintf(stderr, "rm: cannot delete \"%s\\%s\": no usable path names it\n",
-                                 folder.c_str(), name.c_str());
+                    WriteError("rm: cannot delete \"" + folder + "\\" + name +
+                               "\": no usable path names it\n");
                     ++failures_;
                     continue;
                 }
@@ -129,8 +130,8 @@ class TreeRemoval {
     }
 
     void Fail(const char* action, const std::string& path, DWORD error) {
-        std::fprintf(stderr, "rm: cannot %s \"%s\": %s (error %lu)\n", action, path.c_str(),
-                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
+        WriteError("rm: cannot " + std::string(action) + " \"" + path + "\": " + ErrorText(error) +
+                   " (error " + std::to_string(error) + ")\n");
         ++failures_;
     }
 
@@ -139,23 +140,29 @@ class TreeRemoval {
 
 }  // namespace
 
+void WriteError(const std::string& text) {
+    // fputs rather than fprintf: mingw-w64 replaces the printf family with its
+    // own formatter, which would be most of rm.exe's code.
+    std::fputs(text.c_str(), stderr);
+}
+
 int RemoveTree(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            std::fprintf(stderr, "rm: \"%s\" does not exist\n", path.c_str());
+            WriteError("rm: \"" + path + "\" does not exist\n");
             return kRmExitNotFound;
         }
-        std::fprintf(stderr, "rm: cannot read \"%s\": %s (error %lu)\n", path.c_str(),
-                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
+        WriteError("rm: cannot read \"" + path + "\": " + ErrorText(error) + " (error " +
+                   std::to_string(error) + ")\n");
         return kRmExitIncomplete;
     }
     TreeRemoval removal;
     removal.RemoveEntry(path, attributes);
     if (removal.Failures() != 0) {
-        std::fprintf(stderr, "rm: \"%s\" was not deleted completely (%u failures)\n", path.c_str(),
-                     removal.Failures());
+        WriteError("rm: \"" + path + "\" was not deleted completely (" +
+                   std::to_string(removal.Failures()) + " failures)\n");
         return kRmExitIncomplete;
     }
     return kRmExitDeleted;

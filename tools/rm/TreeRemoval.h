@@ -11,4 +11,7 @@ namespace kestrova {
 // kRmExitDeleted, kRmExitNotFound or kRmExitIncomplete.
 int RemoveTree(const std::string& path);
 
+// Writes text, which ends in its own "\n", to stderr as it is.
+void WriteError(const std::string& text);
+
 }  // namespace kestrova
