@@ -496,9 +496,7 @@ void MountForm::Command3_Click(std::optional<std::size_t> currentRow, bool curre
     if (busy_) {
         return;
     }
-    if (currentRow && *currentRow >= table_.Count()) {
-        currentRow.reset();
-    }
+    currentRow = currentRow && *currentRow < table_.Count() ? currentRow : std::nullopt;
     if (pendingFolder_.empty() && !currentRow) {
         view_.ShowMessage(kSelectDirectory, kStyleInformation);
         return;

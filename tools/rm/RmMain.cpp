@@ -22,7 +22,6 @@
 // Only after the whole listing has passed is anything deleted, and then only
 // the listed entries and the folders that held them. Otherwise rm names the
 // path and the entry at fault on stderr and exits with kRmExitNotABin.
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,15 +36,15 @@ int main(int argc, char** argv) {
     }
     const std::optional<std::string> operand = kestrova::ParseRmArguments(arguments);
     if (!operand) {
-        std::fprintf(stderr,
-                     "usage: rm /y PATH  (deletes the recycle bin folder PATH, a "
-                     "RECYCLER, without asking)\n");
+        kestrova::WriteError(
+            "usage: rm /y PATH  (deletes the recycle bin folder PATH, a RECYCLER, without "
+            "asking)\n");
         return kestrova::kRmExitUsage;
     }
     const kestrova::RmPathCheck check = kestrova::CheckRmPath(*operand);
     if (check.problem != kestrova::RmPathProblem::kNone) {
-        std::fprintf(stderr, "rm: refusing to delete \"%s\": %s\n", operand->c_str(),
-                     kestrova::DescribeRmPathProblem(check.problem));
+        kestrova::WriteError("rm: refusing to delete \"" + *operand +
+                             "\": " + kestrova::DescribeRmPathProblem(check.problem) + "\n");
         return kestrova::kRmExitRefused;
     }
     kestrova::RmEntry bin;
@@ -55,8 +54,9 @@ int main(int argc, char** argv) {
     }
     const kestrova::RmBinCheck binCheck = kestrova::CheckRecycleBin(bin);
     if (binCheck.problem != kestrova::RmBinProblem::kNone) {
-        std::fprintf(stderr, "rm: refusing to delete \"%s\": not a recycle bin: %s\n",
-                     check.path.c_str(), kestrova::DescribeRmBinCheck(binCheck).c_str());
+        kestrova::WriteError("rm: refusing to delete \"" + check.path +
+                             "\": not a recycle bin: " + kestrova::DescribeRmBinCheck(binCheck) +
+                             "\n");
         return kestrova::kRmExitNotABin;
     }
     return kestrova::RemoveRecycleBin(bin);

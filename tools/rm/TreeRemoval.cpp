@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -94,9 +95,9 @@ bool ListInto(RmEntry& folder) {
     const DWORD error =
         folder.path.empty() ? ERROR_FILENAME_EXCED_RANGE : ListEntries(folder.path, entries);
     if (error != ERROR_SUCCESS) {
-        std::fprintf(stderr, "rm: cannot list \"%s\" to check it: %s (error %lu)\n",
-                     folder.path.empty() ? folder.name.c_str() : folder.path.c_str(),
-                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
+        WriteError("rm: cannot list \"" + (folder.path.empty() ? folder.name : folder.path) +
+                   "\" to check it: " + ErrorText(error) + " (error " + std::to_string(error) +
+                   ")\n");
         return false;
     }
     for (const Entry& entry : entries) {
@@ -187,13 +188,13 @@ class TreeRemoval {
     }
 
     void NoPath(const std::string& name) {
-        std::fprintf(stderr, "rm: cannot delete \"%s\": no usable path names it\n", name.c_str());
+        WriteError("rm: cannot delete \"" + name + "\": no usable path names it\n");
         ++failures_;
     }
 
     void Fail(const char* action, const std::string& path, DWORD error) {
-        std::fprintf(stderr, "rm: cannot %s \"%s\": %s (error %lu)\n", action, path.c_str(),
-                     ErrorText(error).c_str(), static_cast<unsigned long>(error));
+        WriteError("rm: cannot " + std::string(action) + " \"" + path + "\": " + ErrorText(error) +
+                   " (error " + std::to_string(error) + ")\n");
         ++failures_;
     }
 
@@ -201,6 +202,12 @@ class TreeRemoval {
 };
 
 }  // namespace
+
+void WriteError(const std::string& text) {
+    // fputs rather than fprintf: mingw-w64 replaces the printf family with its
+    // own formatter, which would be most of rm.exe's code.
+    std::fputs(text.c_str(), stderr);
+}
 
 bool ListRecycleBin(const std::string& path, RmEntry& bin, int& failure) {
     failure = kRmExitNotABin;
@@ -212,11 +219,11 @@ bool ListRecycleBin(const std::string& path, RmEntry& bin, int& failure) {
         if (!search.Valid()) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-                std::fprintf(stderr, "rm: \"%s\" does not exist\n", path.c_str());
+                WriteError("rm: \"" + path + "\" does not exist\n");
                 failure = kRmExitNotFound;
             } else {
-                std::fprintf(stderr, "rm: cannot read \"%s\": %s (error %lu)\n", path.c_str(),
-                             ErrorText(error).c_str(), static_cast<unsigned long>(error));
+                WriteError("rm: cannot read \"" + path + "\": " + ErrorText(error) + " (error " +
+                           std::to_string(error) + ")\n");
             }
             return false;
         }
@@ -246,8 +253,8 @@ int RemoveRecycleBin(const RmEntry& bin) {
     }
     removal.RemoveChecked(bin, false);
     if (removal.Failures() != 0) {
-        std::fprintf(stderr, "rm: \"%s\" was not deleted completely (%u failures)\n",
-                     bin.path.c_str(), removal.Failures());
+        WriteError("rm: \"" + bin.path + "\" was not deleted completely (" +
+                   std::to_string(removal.Failures()) + " failures)\n");
         return kRmExitIncomplete;
     }
     return kRmExitDeleted;

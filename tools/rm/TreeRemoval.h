@@ -22,4 +22,7 @@ bool ListRecycleBin(const std::string& path, RmEntry& bin, int& failure);
 // kRmExitIncomplete.
 int RemoveRecycleBin(const RmEntry& bin);
 
+// Writes text, which ends in its own "\n", to stderr as it is.
+void WriteError(const std::string& text);
+
 }  // namespace kestrova

@@ -50,6 +50,10 @@ std::string ProgramVersion() {
 AboutWindow::AboutWindow(RegistryApi& registry, FileSystem& fileSystem, ProcessRunner& processes)
     : registry_(registry), fileSystem_(fileSystem), processes_(processes) {}
 
+AboutWindow::~AboutWindow() {
+    Destroy();
+}
+
 void AboutWindow::Unload() {
     Destroy();
 }

@@ -16,6 +16,10 @@ namespace kestrova {
 class AboutWindow final : public WindowBase {
   public:
     AboutWindow(RegistryApi& registry, FileSystem& fileSystem, ProcessRunner& processes);
+    // Destroys the window (if it is still there) while its handling is whole.
+    ~AboutWindow() override;
+    AboutWindow(const AboutWindow&) = delete;
+    AboutWindow& operator=(const AboutWindow&) = delete;
 
     // Shows the window, creating it when it is not there. `mainWindow` is
     // activated again when the About window closes while it is active.

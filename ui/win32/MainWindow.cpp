@@ -134,6 +134,10 @@ MainWindow::MainWindow(FileSystem& fileSystem, ProcessRunner& processes, Instanc
     : form_(*this, fileSystem, processes, instances, registry, programFolder, rescueFolder),
       about_(registry, fileSystem, processes) {}
 
+MainWindow::~MainWindow() {
+    Destroy();
+}
+
 bool MainWindow::Create(HINSTANCE instance) {
     // Form_Initialize: the common controls, before any control exists.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |

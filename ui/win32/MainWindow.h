@@ -25,6 +25,10 @@ class MainWindow final : public WindowBase, public FormView {
     MainWindow(FileSystem& fileSystem, ProcessRunner& processes, InstanceGuard& instances,
                RegistryApi& registry, const std::string& programFolder,
                const std::string& rescueFolder);
+    // Destroys the window (if it is still there) while its handling is whole.
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window, hidden. False when it cannot be created.
     bool Create(HINSTANCE instance);

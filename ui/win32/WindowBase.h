@@ -17,6 +17,8 @@ namespace kestrova {
 class WindowBase {
   public:
     WindowBase() = default;
+    // A derived window destroys its window in its own destructor: the messages
+    // of the destruction call OnMessage, which is pure here.
     virtual ~WindowBase();
     WindowBase(const WindowBase&) = delete;
     WindowBase& operator=(const WindowBase&) = delete;
