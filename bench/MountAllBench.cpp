@@ -152,47 +152,34 @@ MountRun TimeMountAll(const std::string& folder, const std::string& mounted) {
     return result;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::optional<int> runsArgument = argc > 2 ? NumberArgument(argv[2], 1) : 5;
-    const std::optional<int> waitArgument = argc > 3 ? NumberArgument(argv[3], 0) : 0;
-    if (argc < 2 || !runsArgument || !waitArgument) {
-        std::fprintf(stderr, "usage: mountall_bench PROGRAM_FOLDER [RUNS [WAIT_MS]]\n");
-        return 2;
-    }
-    const std::string folder = argv[1];
-    const int runs = *runsArgument;
-    const int waitMs = *waitArgument;
-    const std::string subst = folder + "\\subst.exe";
-    const std::vector<Entry> entries = ReadEntries(ReadFileText(folder + "\\Shrt.dat"));
-    const std::string mounted = std::to_string(entries.size()) + " Virtual Drives (Mounted)";
-    AttachToDesktop();
-    UnmapAll(subst, entries);
-
-    if (waitMs > 0) {
-        // Only Kestrova's runs of the double take the time; the unmapping
-        // between the runs does not.
-        std::vector<double> shares;
-        std::vector<double> walls;
-        for (int run = 0; run < runs; ++run) {
-            SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", std::to_string(waitMs).c_str());
-            const MountRun timed = TimeMountAll(folder, mounted);
-            SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", nullptr);
-            UnmapAll(subst, entries);
-            if (timed.wall < 0) {
-                return 1;
-            }
-            shares.push_back(timed.cpu / timed.wall);
-            walls.push_back(timed.wall);
+// CPU share while a slow subst.exe runs: only Kestrova's runs of the double
+// take the time; the unmapping between the runs does not.
+int MeasureWhileSubstWaits(const std::string& folder, const std::string& subst,
+                           const std::vector<Entry>& entries, const std::string& mounted, int runs,
+                           int waitMs) {
+    std::vector<double> shares;
+    std::vector<double> walls;
+    for (int run = 0; run < runs; ++run) {
+        SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", std::to_string(waitMs).c_str());
+        const MountRun timed = TimeMountAll(folder, mounted);
+        SetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", nullptr);
+        UnmapAll(subst, entries);
+        if (timed.wall < 0) {
+            return 1;
         }
-        std::printf(
-            "| CPU while subst.exe takes %d ms (median of %d) | %.1f%% of %.0f ms wall | "
-            "| | under 5%% |\n",
-            waitMs, runs, Median(shares) * 100, Median(walls) * 1000);
-        return 0;
+        shares.push_back(timed.cpu / timed.wall);
+        walls.push_back(timed.wall);
     }
+    std::printf(
+        "| CPU while subst.exe takes %d ms (median of %d) | %.1f%% of %.0f ms wall | "
+        "| | under 5%% |\n",
+        waitMs, runs, Median(shares) * 100, Median(walls) * 1000);
+    return 0;
+}
 
+// Mount All against the same subst lines run back to back.
+int MeasureMountAll(const std::string& folder, const std::string& subst,
+                    const std::vector<Entry>& entries, const std::string& mounted, int runs) {
     std::vector<double> floorTimes;
     std::vector<double> kestrovaTimes;
     std::vector<double> cpuShares;
@@ -222,4 +209,28 @@ int main(int argc, char** argv) {
     std::printf("| Kestrova's CPU time during Mount All | %.1f%% of wall | | | under 10%% |\n",
                 Median(cpuShares) * 100);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<int> runsArgument = argc > 2 ? NumberArgument(argv[2], 1) : 5;
+    const std::optional<int> waitArgument = argc > 3 ? NumberArgument(argv[3], 0) : 0;
+    if (argc < 2 || !runsArgument || !waitArgument) {
+        std::fprintf(stderr, "usage: mountall_bench PROGRAM_FOLDER [RUNS [WAIT_MS]]\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const int runs = *runsArgument;
+    const int waitMs = *waitArgument;
+    const std::string subst = folder + "\\subst.exe";
+    const std::vector<Entry> entries = ReadEntries(ReadFileText(folder + "\\Shrt.dat"));
+    const std::string mounted = std::to_string(entries.size()) + " Virtual Drives (Mounted)";
+    AttachToDesktop();
+    UnmapAll(subst, entries);
+
+    if (waitMs > 0) {
+        return MeasureWhileSubstWaits(folder, subst, entries, mounted, runs, waitMs);
+    }
+    return MeasureMountAll(folder, subst, entries, mounted, runs);
 }

@@ -54,9 +54,8 @@ int main(int argc, char** argv) {
     }
     const kestrova::RmBinCheck binCheck = kestrova::CheckRecycleBin(bin);
     if (binCheck.problem != kestrova::RmBinProblem::kNone) {
-        kestrova::WriteError("rm: refusing to delete \"" + check.path +
-                             "\": not a recycle bin: " + kestrova::DescribeRmBinCheck(binCheck) +
-                             "\n");
+        kestrova::WriteError("rm: refusing to delete \"" + check.path + "\": not a recycle bin: " +
+                             kestrova::DescribeRmBinCheck(binCheck) + "\n");
         return kestrova::kRmExitNotABin;
     }
     return kestrova::RemoveRecycleBin(bin);

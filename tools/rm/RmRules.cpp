@@ -158,79 +158,84 @@ std::optional<std::string> ParseRmArguments(const std::vector<std::string>& argu
     return arguments[1];
 }
 
-RmPathCheck CheckRmPath(const std::string& text) {
-    if (text.empty()) {
-        return Refuse(RmPathProblem::kEmpty);
-    }
-    std::string path = text;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    const std::string_view view = path;
+namespace {
 
+// The first fault of the path's characters and namespace, or kNone.
+RmPathProblem CharacterProblem(std::string_view view) {
     // \\?\ and \\.\ pass the rest unparsed to the object manager, and \??\ is
     // its own name for the same; none of them is a plain file-system path.
     if (view.starts_with("\\??\\")) {
-        return Refuse(RmPathProblem::kDeviceNamespace);
+        return RmPathProblem::kDeviceNamespace;
     }
     if (view.starts_with("\\\\")) {
         std::size_t position = 2;
         const std::string_view server = NextComponent(view, position);
         if (server == "?" || server == ".") {
-            return Refuse(RmPathProblem::kDeviceNamespace);
+            return RmPathProblem::kDeviceNamespace;
         }
     }
     for (std::size_t i = 0; i < view.size(); ++i) {
         if (IsWildcard(view[i])) {
-            return Refuse(RmPathProblem::kWildcard);
+            return RmPathProblem::kWildcard;
         }
         // A colon belongs only after the drive letter; elsewhere it would name
         // an alternate data stream.
         const bool driveColon = view[i] == ':' && i == 1 && IsAsciiLetter(view[0]);
         if (IsForbiddenInName(view[i]) || (view[i] == ':' && !driveColon)) {
-            return Refuse(RmPathProblem::kInvalidCharacter);
+            return RmPathProblem::kInvalidCharacter;
         }
     }
+    return RmPathProblem::kNone;
+}
 
-    std::string root;
+// Where the path's root ends: a drive letter's "C:" or a share's
+// "\\server\share", and the position of the first component after it.
+struct RmRoot {
+    RmPathProblem problem = RmPathProblem::kNone;
+    std::string text;
     std::size_t position = 0;
     bool share = false;
+};
+
+RmRoot ParseRoot(std::string_view view) {
+    RmRoot root;
     if (view.starts_with("\\\\")) {
-        share = true;
-        position = 2;
-        const std::string_view server = NextComponent(view, position);
+        root.share = true;
+        root.position = 2;
+        const std::string_view server = NextComponent(view, root.position);
         const std::string_view shareName =
-            position <= view.size() ? NextComponent(view, position) : std::string_view();
+            root.position <= view.size() ? NextComponent(view, root.position) : std::string_view();
         if (server.empty() || shareName.empty() || IsDotName(server) || IsDotName(shareName)) {
-            return Refuse(RmPathProblem::kShareRoot);
+            root.problem = RmPathProblem::kShareRoot;
+        } else if (EndsAmbiguously(server) || EndsAmbiguously(shareName)) {
+            root.problem = RmPathProblem::kAmbiguousName;
+        } else {
+            root.text = "\\\\";
+            root.text += server;
+            root.text += '\\';
+            root.text += shareName;
         }
-        if (EndsAmbiguously(server) || EndsAmbiguously(shareName)) {
-            return Refuse(RmPathProblem::kAmbiguousName);
-        }
-        root = "\\\\";
-        root += server;
-        root += '\\';
-        root += shareName;
     } else if (view[0] == '\\') {
-        return Refuse(RmPathProblem::kRootedWithoutDrive);
+        root.problem = RmPathProblem::kRootedWithoutDrive;
     } else if (view.size() >= 2 && view[1] == ':') {
         if (view.size() == 2) {
-            return Refuse(RmPathProblem::kDriveRoot);
+            root.problem = RmPathProblem::kDriveRoot;
+        } else if (view[2] != '\\') {
+            root.problem = RmPathProblem::kDriveRelative;
+        } else {
+            root.text = view.substr(0, 2);
+            root.position = 3;
         }
-        if (view[2] != '\\') {
-            return Refuse(RmPathProblem::kDriveRelative);
-        }
-        root = view.substr(0, 2);
-        position = 3;
     } else {
-        return Refuse(RmPathProblem::kRelative);
+        root.problem = RmPathProblem::kRelative;
     }
+    return root;
+}
 
-    // Resolve "." and ".." as the file functions do: textually, and never above
-    // the root ("C:\.." is "C:\").
-    std::vector<std::string_view> components;
+// Resolves "." and ".." as the file functions do: textually, and never above
+// the root ("C:\.." is "C:\").
+RmPathProblem ResolveComponents(std::string_view view, std::size_t position,
+                                std::vector<std::string_view>& components) {
     while (position <= view.size()) {
         const std::string_view component = NextComponent(view, position);
         if (component.empty() || component == ".") {
@@ -243,18 +248,45 @@ RmPathCheck CheckRmPath(const std::string& text) {
             continue;
         }
         if (EndsAmbiguously(component)) {
-            return Refuse(RmPathProblem::kAmbiguousName);
+            return RmPathProblem::kAmbiguousName;
         }
         if (IsDeviceName(component)) {
-            return Refuse(RmPathProblem::kDeviceName);
+            return RmPathProblem::kDeviceName;
         }
         components.push_back(component);
     }
-    if (components.empty()) {
-        return Refuse(share ? RmPathProblem::kShareRoot : RmPathProblem::kDriveRoot);
-    }
+    return RmPathProblem::kNone;
+}
 
-    std::string resolved = root;
+}  // namespace
+
+RmPathCheck CheckRmPath(const std::string& text) {
+    if (text.empty()) {
+        return Refuse(RmPathProblem::kEmpty);
+    }
+    std::string path = text;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    const std::string_view view = path;
+    if (const RmPathProblem problem = CharacterProblem(view); problem != RmPathProblem::kNone) {
+        return Refuse(problem);
+    }
+    const RmRoot root = ParseRoot(view);
+    if (root.problem != RmPathProblem::kNone) {
+        return Refuse(root.problem);
+    }
+    std::vector<std::string_view> components;
+    if (const RmPathProblem problem = ResolveComponents(view, root.position, components);
+        problem != RmPathProblem::kNone) {
+        return Refuse(problem);
+    }
+    if (components.empty()) {
+        return Refuse(root.share ? RmPathProblem::kShareRoot : RmPathProblem::kDriveRoot);
+    }
+    std::string resolved = root.text;
     for (const std::string_view component : components) {
         resolved += '\\';
         resolved += component;
@@ -267,32 +299,25 @@ RmPathCheck CheckRmPath(const std::string& text) {
 
 const char* DescribeRmPathProblem(RmPathProblem problem) {
     switch (problem) {
-        case RmPathProblem::kNone:
-            return "no problem";
-        case RmPathProblem::kEmpty:
-            return "the path is empty";
+        case RmPathProblem::kNone: return "no problem";
+        case RmPathProblem::kEmpty: return "the path is empty";
         case RmPathProblem::kInvalidCharacter:
             return "the path holds a character that no file name may contain";
-        case RmPathProblem::kWildcard:
-            return "the path holds a wildcard";
+        case RmPathProblem::kWildcard: return "the path holds a wildcard";
         case RmPathProblem::kDeviceNamespace:
             return "device and namespace paths (\\\\?\\, \\\\.\\) are not accepted";
-        case RmPathProblem::kDeviceName:
-            return "the path names a device";
+        case RmPathProblem::kDeviceName: return "the path names a device";
         case RmPathProblem::kRelative:
             return "the path is relative; give a full path such as C:\\folder";
         case RmPathProblem::kDriveRelative:
             return "the path is relative to the current folder of its drive";
-        case RmPathProblem::kRootedWithoutDrive:
-            return "the path has no drive letter";
-        case RmPathProblem::kDriveRoot:
-            return "the path is the root of a drive";
+        case RmPathProblem::kRootedWithoutDrive: return "the path has no drive letter";
+        case RmPathProblem::kDriveRoot: return "the path is the root of a drive";
         case RmPathProblem::kShareRoot:
             return "the path is a network server or the root of a network share";
         case RmPathProblem::kAmbiguousName:
             return "a name in the path ends in a dot or blank, which would be dropped";
-        case RmPathProblem::kTooLong:
-            return "the path is too long";
+        case RmPathProblem::kTooLong: return "the path is too long";
     }
     return "the path is not accepted";
 }
@@ -352,16 +377,12 @@ RmBinCheck CheckRecycleBin(const RmEntry& bin) {
 std::string DescribeRmBinCheck(const RmBinCheck& check) {
     const std::string entry = "\"" + check.entry + "\"";
     switch (check.problem) {
-        case RmBinProblem::kNone:
-            return "it is a recycle bin";
-        case RmBinProblem::kNotNamedRecycler:
-            return "its name is not RECYCLER";
+        case RmBinProblem::kNone: return "it is a recycle bin";
+        case RmBinProblem::kNotNamedRecycler: return "its name is not RECYCLER";
         case RmBinProblem::kLink:
             return (check.entry.empty() ? "it" : entry) + " is a link or junction";
-        case RmBinProblem::kNotAFolder:
-            return "it is a file, not a folder";
-        case RmBinProblem::kEmpty:
-            return "it is empty";
+        case RmBinProblem::kNotAFolder: return "it is a file, not a folder";
+        case RmBinProblem::kEmpty: return "it is empty";
         case RmBinProblem::kNotASidFolder:
             return entry + " is not a folder named by a security identifier (S-1-...)";
         case RmBinProblem::kNotABinItem:

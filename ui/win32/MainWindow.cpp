@@ -385,15 +385,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // pass this on): the tooltips are needed from now on.
             CreateTooltips();
             return DefaultHandling(message, wParam, lParam);
-        case ids::kTrayCallbackMessage:
-            // The mouse message over the icon, in the low word.
-            switch (LOWORD(lParam)) {
-                case WM_LBUTTONUP: form_.TrayIcon_Event(TrayEvent::Click); break;
-                case WM_LBUTTONDBLCLK: form_.TrayIcon_Event(TrayEvent::DoubleClick); break;
-                case WM_RBUTTONUP: form_.TrayIcon_Event(TrayEvent::MenuRequest); break;
-                default: break;
-            }
-            return 0;
+        case ids::kTrayCallbackMessage: OnTrayCallback(LOWORD(lParam)); return 0;
         case WM_SYSCOMMAND:
             // The close box, the system menu and Alt+F4 may send the window
             // to the tray instead.
@@ -428,18 +420,32 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RemoveWindowSubclass(lstDrives_, ListProcedure, 1);
             PostQuitMessage(0);
             return 0;
-        default:
-            if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-                form_.TaskbarCreated();
-                return 0;
-            }
-            if (message == showRequest_ && showRequest_ != 0) {
-                // Another start of the program asks for this window.
-                form_.mPopRestore_Click();
-                return 0;
-            }
-            return DefaultHandling(message, wParam, lParam);
+        default: return OnOtherMessage(message, wParam, lParam);
     }
+}
+
+// The mouse message over the tray icon, as the icon's callback gives it.
+void MainWindow::OnTrayCallback(UINT mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONUP: form_.TrayIcon_Event(TrayEvent::Click); break;
+        case WM_LBUTTONDBLCLK: form_.TrayIcon_Event(TrayEvent::DoubleClick); break;
+        case WM_RBUTTONUP: form_.TrayIcon_Event(TrayEvent::MenuRequest); break;
+        default: break;
+    }
+}
+
+// The registered messages, whose numbers are known only at run time.
+LRESULT MainWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        form_.TaskbarCreated();
+        return 0;
+    }
+    if (message == showRequest_ && showRequest_ != 0) {
+        // Another start of the program asks for this window.
+        form_.mPopRestore_Click();
+        return 0;
+    }
+    return DefaultHandling(message, wParam, lParam);
 }
 
 void MainWindow::OnCommand(int id, int code) {

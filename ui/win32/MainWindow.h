@@ -86,6 +86,8 @@ class MainWindow final : public WindowBase, public FormView {
     void TooltipLater(HWND control, const char* text);
     void CreateTooltips();
     void OnCommand(int id, int code);
+    void OnTrayCallback(UINT mouseMessage);
+    LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Command3_Click();
     void EnterPressed();
     LRESULT OnNotify(const NMHDR& header);
