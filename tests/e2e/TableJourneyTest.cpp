@@ -103,7 +103,8 @@ TEST_F(Journey, ATableThatCannotBeSavedIsKeptAndBroughtBackBesideANewerDrive) {
     EXPECT_NE(Status().find("; not saved: "), std::string::npos) << Status();
     ClickCloseBox(window);
     HWND box = WaitForDialog(kestrova->Id());
-    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box, nullptr) << "visible " << IsWindowVisible(window) << ", exited "
+                            << kestrova->WaitForExit(0) << ", status " << Status();
     EXPECT_NE(DialogText(box).find("Try Again to save them again, Continue to close"),
               std::string::npos);
     Click(GetDlgItem(box, IDCANCEL));
