@@ -19,23 +19,11 @@ const char kNoDrivesToRemove[] = "There are no Virtual Drives to remove     ";
 const char kCannotMountRoot[] = " cannot be mounted as a Virtual Drive     ";
 const char kSelectDirectory[] = "Please select a Directory to Mount     ";
 const char kNoFreeLetter[] = "There is no free drive letter left to mount the folder on.     ";
-const char kRescueFailed[] =
-    "The Virtual Drives could not be kept in the rescue file either, so Kestrova stays open "
-    "with them.     ";
 const char kNameNotKept[] =
     "The name of this folder cannot be kept in Shrt.dat on this system, so it cannot be "
     "mounted as a Virtual Drive.     ";
 const char kNotMountable[] =
     " in Shrt.dat is not a drive letter and a folder, so it cannot be mounted.     ";
-
-// Two notes for the status line, either of which may be empty.
-std::string Joined(const std::string& first, const std::string& second) {
-    return first.empty() || second.empty() ? first + second : first + "; " + second;
-}
-
-std::string KeptNote(const std::string& path) {
-    return "the Virtual Drives are kept in " + path + ", as the program's folder cannot be written";
-}
 
 std::string CleanupSkipped(const std::string& batchName) {
     return "clean-up skipped: " + batchName.substr(1) + " could not be written or started";
@@ -51,7 +39,7 @@ MountForm::MountForm(FormView& view, FileSystem& fileSystem, ProcessRunner& proc
       processes_(processes),
       instances_(instances),
       programFolder_(std::move(programFolder)),
-      home_(fileSystem, programFolder_, std::move(userFolder)),
+      store_(view, fileSystem, table_, programFolder_, std::move(userFolder)),
       options_(view, registry, table_, programFolder_),
       tray_(view, options_),
       removal_(view, fileSystem, processes, programFolder_) {}
@@ -83,7 +71,7 @@ void MountForm::Command4_Click() {
     const DriveRow row = table_.Row(index);
     const bool cleaned = removal_.StartCleanup(
         row.Mountable() ? std::vector{row.storedFolder} : std::vector<std::string>{},
-        "\\Remove.bat", home_.Path());
+        "\\Remove.bat", store_.Path());
     if (row.Mountable() && UnMountVirtualDrive(processes_, row.letter) == SubstResult::NotStarted) {
         // subst.exe never ran, so the drive is still there: its row stays,
         // to be removed once subst.exe can be started.
@@ -92,7 +80,7 @@ void MountForm::Command4_Click() {
     }
     table_.RemoveAt(index);
     view_.ShowTable(table_);
-    const std::string saved = SaveChange();
+    const std::string saved = store_.SaveChange();
     RefreshLetters(LetterRefresh::RemoveDrive);
     if (table_.Empty()) {
         options_.Select(StartupOption::None);
@@ -110,9 +98,9 @@ void MountForm::cmdRemove_Click() {
     }
     const Operation operation(*this);
     const bool cleaned =
-        removal_.StartCleanup(Removal::MappedFolders(table_), "\\Removea.bat", home_.Path());
+        removal_.StartCleanup(Removal::MappedFolders(table_), "\\Removea.bat", store_.Path());
     const std::size_t kept = removal_.RemoveAll(table_, true, false);
-    const std::string saved = SaveChange();
+    const std::string saved = store_.SaveChange();
     if (table_.Empty()) {
         options_.Select(StartupOption::None);
     }
@@ -131,7 +119,9 @@ void MountForm::RemoveAllAndExit() {
         // whose subst.exe could not be started. The unload saves what is left.
         const std::size_t before = table_.Count();
         removal_.RemoveAll(table_, false, true);
-        tableChanged_ = tableChanged_ || table_.Count() != before;
+        if (table_.Count() != before) {
+            store_.MarkChanged();
+        }
         view_.PumpMessages();
     }
     Form_Unload(CloseKind::Program);
@@ -187,10 +177,7 @@ bool MountForm::Form_Load(const std::string& argumentText, StartupMode& mode) {
         }
         return false;
     }
-    home_.Choose();
-    if (home_.InUserFolder()) {
-        homeNote_ = KeptNote(home_.Path());
-    }
+    store_.Choose();
     RefreshLetterList(letters_, driveLetters_, fileSystem_, LetterRefresh::StartUp);
     view_.Mark("free letters");
     // The mount list comes with the rows: both are read from the store file
@@ -230,132 +217,29 @@ bool MountForm::Form_Unload(CloseKind kind) {
     if (unloaded_) {
         return true;
     }
-    for (bool tryAgain = true; tryAgain;) {
-        tryAgain = false;
-        const SaveStatus status = home_.Save(table_, saveFailure_);
-        // Saved, or nothing to save: the store holds the table already.
-        if (status == SaveStatus::Saved || !tableChanged_) {
-            break;
-        }
-        if (kind == CloseKind::SessionEnd) {
-            home_.WriteRescue(table_);  // nothing can wait now
-        } else if (kind == CloseKind::Program) {
-            view_.ShowMessage(SaveFailureText(status, home_.Path(), saveFailure_) + "     ",
-                              kStyleExclamation);
-        } else if (!AskAtClose(status, tryAgain) && !tryAgain) {
-            return false;
-        }
+    if (!store_.KeepAtClose(kind)) {
+        return false;
     }
-    tableChanged_ = false;
     unloaded_ = true;
     view_.DeleteTrayIcon();
     view_.UnloadOtherWindows();
     return true;
 }
 
-bool MountForm::AskAtClose(SaveStatus status, bool& tryAgain) {
-    const int answer = view_.ShowMessage(
-        CloseQuestion(SaveFailureText(status, home_.Path(), saveFailure_), home_.RescuePath()),
-        kStyleExclamation | kButtonsCancelTryContinue);
-    if (answer == kAnswerContinue) {
-        if (home_.WriteRescue(table_)) {
-            return true;
-        }
-        view_.ShowMessage(kRescueFailed, kStyleExclamation);
-        return false;
-    }
-    tryAgain = answer == kAnswerTryAgain;
-    if (tryAgain && status == SaveStatus::StoreUnread) {
-        MergeUnreadStore();
-    }
-    return false;
-}
-
-void MountForm::MergeUnreadStore() {
-    std::vector<std::string> lines;
-    if (LoadMountList(lines, fileSystem_, home_.Path()) == ReadStatus::Failed) {
-        return;
-    }
-    RemoveBlankEntries(lines);
-    const std::vector<std::string> held = table_.MountEntries();
-    for (const std::string& line : lines) {
-        if (std::find(held.begin(), held.end(), line) == held.end()) {
-            table_.Append(ReadStoreLine(fileSystem_, line));
-        }
-    }
-    table_.SetStoreUnread(false);
-    view_.ShowTable(table_);
-}
-
 void MountForm::OfferRescue() {
-    std::vector<std::string> lines;
-    std::string written;
-    if (!home_.ReadRescue(lines, written)) {
-        return;
+    std::string saved;
+    const std::optional<std::size_t> added = store_.OfferRescue(saved);
+    if (added) {
+        RefreshLetters(LetterRefresh::StartUp);
+        ShowSummary(Joined(std::to_string(*added) + " Virtual Drives brought back", saved));
     }
-    std::vector<DriveRow> rows;
-    rows.reserve(lines.size());
-    for (const std::string& line : lines) {
-        rows.push_back(ReadStoreLine(fileSystem_, line));
-    }
-    if (view_.ShowMessage(RescueQuestion(rows, written, home_.RescuePath()),
-                          kStyleQuestion | kButtonsYesNo) != kAnswerYes) {
-        home_.DeleteRescue();
-        return;
-    }
-    const std::size_t added = AddRescuedRows(table_, std::move(rows));
-    view_.ShowTable(table_);
-    const std::string saved = SaveChange();
-    if (saved.empty()) {
-        home_.DeleteRescue();  // kept until the table is safe in the store
-    }
-    RefreshLetters(LetterRefresh::StartUp);
-    ShowSummary(Joined(std::to_string(added) + " Virtual Drives brought back", saved));
-}
-
-bool MountForm::SaveTable() {
-    const bool wasUserFolder = home_.InUserFolder();
-    if (home_.Save(table_, saveFailure_) != SaveStatus::Saved) {
-        return false;
-    }
-    tableChanged_ = false;
-    if (!wasUserFolder && home_.InUserFolder()) {
-        homeNote_ = KeptNote(home_.Path());
-    }
-    return true;
-}
-
-std::string MountForm::SaveChange() {
-    tableChanged_ = true;
-    if (SaveTable()) {
-        return {};
-    }
-    return "not saved: " +
-           (table_.StoreUnread() ? home_.Path() + " could not be read" : saveFailure_);
-}
-
-std::string MountForm::StatusSummary() const {
-    const std::size_t n = table_.Count();
-    if (n == 0) {
-        return "Virtual Drives";
-    }
-    // Mounted only when every row is: one red X is enough to say so.
-    const bool allMounted = std::all_of(table_.Rows().begin(), table_.Rows().end(),
-                                        [](const DriveRow& row) { return row.mounted; });
-    const auto skipped = std::count_if(table_.Rows().begin(), table_.Rows().end(),
-                                       [](const DriveRow& row) { return !row.Mountable(); });
-    return std::to_string(n) +
-           (allMounted ? " Virtual Drives (Mounted)"
-                       : " Virtual Drives (Red X indicates Drive is Not Mounted)") +
-           (skipped > 0 ? ", " + std::to_string(skipped) + " skipped (not a drive and folder)"
-                        : "");
 }
 
 void MountForm::ShowSummary(const std::string& note) {
-    const std::string notes = Joined(note, homeNote_);
-    homeNote_.clear();  // said once
-    view_.SetStatus(table_.StoreUnread() ? kUnreadStore
-                                         : StatusSummary() + (notes.empty() ? "" : "; " + notes));
+    const std::string notes = Joined(note, store_.TakeNote());
+    view_.SetStatus(table_.StoreUnread()
+                        ? kUnreadStore
+                        : StatusSummary(table_) + (notes.empty() ? "" : "; " + notes));
 }
 
 std::vector<std::string> MountForm::TakenLetters() const {
@@ -375,8 +259,8 @@ void MountForm::RefreshDriveList() {
     // When the file does not hold the table in memory (it could not be saved,
     // or read now), rebuilding from it would lose rows: the rows stay and only
     // their drive state is renewed.
-    if ((tableChanged_ && !SaveTable()) ||
-        LoadDriveTable(table_, fileSystem_, home_.Path()) == ReadStatus::Failed) {
+    if ((store_.Changed() && !store_.Save()) ||
+        LoadDriveTable(table_, fileSystem_, store_.Path()) == ReadStatus::Failed) {
         for (std::size_t i = 0; i < table_.Count(); ++i) {
             const DriveRow& row = table_.Row(i);
             table_.SetMounted(
@@ -524,7 +408,7 @@ void MountForm::MountAgain(std::size_t index) {
         return;
     }
     MountVirtualDrive(processes_, row.letter, row.storedFolder);
-    SaveTable();
+    store_.Save();
     view_.PumpMessages();
     RefreshLetters(LetterRefresh::CreateDrive);
     RefreshDriveList();
@@ -561,7 +445,7 @@ void MountForm::CreateDrive() {
     }
     table_.Append(row);
     view_.ShowTable(table_);
-    const std::string saved = SaveChange();
+    const std::string saved = store_.SaveChange();
     view_.PumpMessages();
     RefreshLetters(LetterRefresh::CreateDrive);
     ShowSummary(saved);

@@ -15,15 +15,16 @@
 #include "ui/Removal.h"
 #include "ui/StartupOptions.h"
 #include "ui/StoreHome.h"
+#include "ui/TableStore.h"
 #include "ui/TrayIcon.h"
 
 namespace kestrova {
 
 // The behaviour of the main window `frmMount`: it owns the virtual drive
 // table and the free-letter list for the life of the process, and hands each
-// concern to its room: where the table lives (StoreHome), the start-up
-// options (StartupOptions), removal and its clean-up (Removal) and the
-// notification area (TrayIcon).
+// concern to its room: where the table lives and what a close does with it (TableStore), the
+// start-up options (StartupOptions), removal and its clean-up (Removal) and the notification area
+// (TrayIcon).
 class MountForm {
   public:
     // `userFolder` is the user's own folder of the program (in the local
@@ -111,7 +112,7 @@ class MountForm {
     const DriveTable& Table() const { return table_; }
     // The selection of the list, as the user moved it (with the keys, say).
     void SelectRow(std::optional<std::size_t> row) { table_.Select(row); }
-    const std::string& StorePathText() const { return home_.Path(); }
+    const std::string& StorePathText() const { return store_.Path(); }
     bool Unloaded() const { return unloaded_; }
 
   private:
@@ -128,23 +129,11 @@ class MountForm {
         MountForm& form_;
     };
 
-    std::string StatusSummary() const;
     // The summary of the table as it is now, with what went wrong after it.
     void ShowSummary(const std::string& note = {});
     void RefreshLetters(LetterRefresh caller);
     std::vector<std::string> TakenLetters() const;
     void OfferRescue();
-    // Saves the table at its home: true when the store holds the table now.
-    bool SaveTable();
-    // The table has changed: it is saved at once. The note for the status
-    // line says when it could not be.
-    std::string SaveChange();
-    // The question of a close whose table cannot be saved: true when the
-    // window may close; `tryAgain` when the user asked to.
-    bool AskAtClose(SaveStatus status, bool& tryAgain);
-    // A store that could not be read at start-up and can be now: its lines
-    // the table does not hold join the table.
-    void MergeUnreadStore();
     // Create Drive's new drive from the pending folder and the chosen letter.
     void CreateDrive();
     void MountAgain(std::size_t index);
@@ -156,19 +145,14 @@ class MountForm {
     ProcessRunner& processes_;
     InstanceGuard& instances_;
     std::string programFolder_;
-    StoreHome home_;
     DriveTable table_;
+    TableStore store_;  // after the table it keeps
     DriveLetters driveLetters_;
     LetterList letters_;
     StartupOptions options_;
     TrayIcon tray_;
     Removal removal_;
-    // Said once in the status line: where the table is kept when it is not
-    // beside the program.
-    std::string homeNote_;
-    std::string saveFailure_;    // the system's reason of the last failed save
     std::string pendingFolder_;  // the text of `Text1`
-    bool tableChanged_ = false;
     bool unloaded_ = false;
     bool busy_ = false;
     bool closePending_ = false;
