@@ -121,6 +121,15 @@ bool CheckEntry(FakeFileSystem& fileSystem, const std::string& line) {
     return written;
 }
 
+// The rows as the window shows them: letter, long folder and state.
+Lines Shown(const DriveTable& table) {
+    Lines rows;
+    for (const kestrova::DriveRow& row : table.Rows()) {
+        rows.push_back(row.letter + "-" + row.folder + (row.mounted ? " mounted" : ""));
+    }
+    return rows;
+}
+
 // Loads `contents` as Shrt.dat into `table` and saves it; the bytes saved.
 std::string LoadAndSave(FakeFileSystem& fileSystem, const std::string& contents,
                         DriveTable& table) {
@@ -161,8 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "written store", text);
     }
 
-    // Any store loads, keeps its non-blank lines in their order, and saves and
-    // loads again to the same entries and the same bytes.
+    // Any store loads with its non-blank lines as they are, and saves and loads
+    // again to the same rows and the same bytes.
     const std::string saved = LoadAndSave(fileSystem, contents, table);
     Lines read = kestrova::SplitLines(kestrova::StoreText(fileSystem, contents));
     for (std::string& line : read) {
@@ -171,8 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kestrova::RemoveBlankEntries(read);
     Require(table.MountEntries() == read, "rows from lines", contents);
     DriveTable again;
-    Require(LoadAndSave(fileSystem, saved, again) == saved &&
-                again.MountEntries() == table.MountEntries(),
+    Require(LoadAndSave(fileSystem, saved, again) == saved && Shown(again) == Shown(table),
             "saved store", saved);
     return 0;
 }

@@ -11,7 +11,6 @@ namespace kestrova {
 namespace {
 
 using enum RmPathProblem;
-using std::string_literals::operator""s;
 using Words = std::vector<std::string>;
 
 TEST(RmArguments, AcceptOnlyTheYesSwitchFollowedByOnePath) {
@@ -46,7 +45,8 @@ TEST(RmPath, RefusesWhatIsNotBelowADriveOrShareRoot) {
     for (const auto& [problem, paths] : cases) {
         for (const std::string& path : paths) {
             const RmPathCheck check = CheckRmPath(path);
-            EXPECT_EQ(std::make_pair(check.problem, check.path), std::make_pair(problem, ""s))
+            EXPECT_EQ(std::make_pair(check.problem, check.path),
+                      std::make_pair(problem, std::string()))
                 << path;
         }
     }
