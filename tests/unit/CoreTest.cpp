@@ -166,7 +166,7 @@ TEST_F(CoreTest, AFailedSaveLeavesTheOldFileWholeAndAnUnreadFileIsNeverOverwritt
 
     const std::string other = "C:\\Kestrova\\other.dat";
     EXPECT_EQ(LoadDriveTable(table, fs, other), ReadStatus::NotFound);  // no rows, and no fault
-    EXPECT_EQ(SaveDriveList(fs, table, other), SaveStatus::Saved);
+    ASSERT_EQ(SaveDriveList(fs, table, other), SaveStatus::Saved);
     fs.SetUnreadable(other);
     table.Append({"F:", "C:\\Program Files", "C:\\PROGRA~1", true, false});
     EXPECT_EQ(LoadDriveTable(table, fs, other), ReadStatus::Failed);

@@ -649,7 +649,7 @@ TEST_F(MountFormTest, ATableWhoseFileCouldNotBeReadJoinsItOnTryAgain) {
     EXPECT_EQ(view.status, "Shrt.dat could not be read: the drives shown are the ones in memory");
     Create("C:\\Work");
     view.answers = {kAnswerCancel};
-    EXPECT_FALSE(form.Form_Unload(CloseKind::User));
+    ASSERT_FALSE(form.Form_Unload(CloseKind::User));
     EXPECT_NE(view.messages.back().first.find(kStore + " could not be read"), std::string::npos);
     fs.AddFile(kStore, "E:-C:\\WORK\r\n");  // readable again
     view.answers = {kAnswerTryAgain};
