@@ -8,8 +8,9 @@ namespace kestrova::testing {
 
 std::string FakeFileSystem::Key(const std::string& text) {
     std::string key = text;
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (char& c : key) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return key;
 }
 
@@ -41,9 +42,8 @@ std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) cons
     // Each component, by its long or short name; an empty one (a doubled or a
     // final backslash after a folder) names nothing.
     for (std::size_t start = 3; start < path.size() || key.size() > 2;) {
-        const std::size_t end = path.find('\\', start);
-        const std::string part =
-            Key(path.substr(start, end == std::string::npos ? end : end - start));
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        const std::string part = Key(path.substr(start, end - start));
         const auto child = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
             return entry.first.rfind(key + "\\", 0) == 0 &&
                    entry.first.find('\\', key.size() + 1) == std::string::npos &&
@@ -53,7 +53,7 @@ std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) cons
             return std::nullopt;
         }
         key = child->first;
-        if (end == std::string::npos) {
+        if (end == path.size()) {
             break;
         }
         start = end + 1;
@@ -68,17 +68,17 @@ FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
 
 std::optional<std::string> FakeFileSystem::Writable(const std::string& path) {
     const std::size_t slash = path.find_last_of('\\');
-    const std::optional<std::string> folder = slash == std::string::npos || slash + 1 == path.size()
-                                                  ? std::nullopt
-                                                  : Resolve(path.substr(0, slash == 2 ? 3 : slash));
-    const Node* parent = folder && nodes_.contains(*folder) ? &nodes_.at(*folder) : nullptr;
-    const std::optional<std::string> key = Resolve(path);
-    const Node* node = key && nodes_.contains(*key) ? &nodes_.at(*key) : nullptr;
+    if (slash == std::string::npos || slash + 1 == path.size()) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> folder = Resolve(path.substr(0, slash == 2 ? 3 : slash));
+    const Node* parent = Find(path.substr(0, slash == 2 ? 3 : slash));
+    const Node* node = Find(path);
     if (!folder || (parent != nullptr && (!parent->Folder() || parent->readOnly)) ||
         (node != nullptr && (node->Folder() || node->readOnly || node->unreadable))) {
         return std::nullopt;
     }
-    return key ? *key : *folder + "\\" + Key(path.substr(slash + 1));
+    return Resolve(path).value_or(*folder + "\\" + Key(path.substr(slash + 1)));
 }
 
 std::string FakeFileSystem::Contents(const std::string& path) {
@@ -96,13 +96,13 @@ void FakeFileSystem::Remove(const std::string& path) {
 std::string FakeFileSystem::FindFirstName(const std::string& path, unsigned mask) {
     queries_.push_back(path);
     const std::optional<std::string> key = Resolve(path);
+    const Node* node = Find(path);
+    const unsigned attributes = node != nullptr ? node->attributes : kAttributeDirectory;
     const unsigned masked = kAttributeHidden | kAttributeSystem | kAttributeDirectory;
-    const bool root = key && !nodes_.contains(*key);
-    const unsigned attributes = root ? kAttributeDirectory : key ? nodes_.at(*key).attributes : 0;
     if (!key || (attributes & masked & ~mask) != 0) {
         return {};
     }
-    return root ? path.substr(0, 2) + "\\" : nodes_.at(*key).name;
+    return node != nullptr ? node->name : path.substr(0, 2) + "\\";
 }
 
 unsigned FakeFileSystem::ShortPathName(const std::string& path, char* buffer, unsigned size) {
@@ -113,8 +113,7 @@ unsigned FakeFileSystem::ShortPathName(const std::string& path, char* buffer, un
     std::string shortPath = path.substr(0, 2) + (key->size() == 2 ? "\\" : "");
     for (std::size_t slash = key->find('\\'); slash != std::string::npos;
          slash = key->find('\\', slash + 1)) {
-        const std::size_t end = key->find('\\', slash + 1);
-        shortPath += "\\" + nodes_.at(key->substr(0, end)).shortName;
+        shortPath += "\\" + nodes_.at(key->substr(0, key->find('\\', slash + 1))).shortName;
     }
     if (shortPath.size() + 1 > size) {
         return static_cast<unsigned>(shortPath.size() + 1);  // the size the API would need
@@ -129,12 +128,9 @@ unsigned FakeFileSystem::DriveType(const std::string& drive) {
 }
 
 ReadStatus FakeFileSystem::ReadWholeFile(const std::string& path, std::string& contents) {
-    if (!Resolve(path)) {
-        return ReadStatus::NotFound;
-    }
     const Node* node = Find(path);
-    if (node == nullptr || node->Folder() || node->unreadable) {
-        return ReadStatus::Failed;
+    if (!Resolve(path) || node == nullptr || node->Folder() || node->unreadable) {
+        return Resolve(path) ? ReadStatus::Failed : ReadStatus::NotFound;
     }
     contents = node->contents;
     return ReadStatus::Ok;
@@ -161,12 +157,12 @@ bool FakeFileSystem::IsReadOnly(const std::string& path) {
 
 std::string FakeFileSystem::FolderIdentity(const std::string& path) {
     const std::string drive = Key(path.substr(0, 2));
-    if ((path.size() == 2 || (path.size() == 3 && path[2] == '\\')) && targets_.contains(drive) &&
+    if ((path.size() == 2 || Key(path) == drive + "\\") && targets_.contains(drive) &&
         drives_.contains(drive)) {
         return FolderIdentity(targets_.at(drive));
     }
-    const std::optional<std::string> key = Resolve(path);
-    return key && (!nodes_.contains(*key) || nodes_.at(*key).Folder()) ? *key : "";
+    const Node* node = Find(path);
+    return Resolve(path) && (node == nullptr || node->Folder()) ? *Resolve(path) : "";
 }
 
 bool FakeFileSystem::ReplaceWith(const std::string& from, const std::string& to) {
@@ -201,14 +197,11 @@ bool FakeFileSystem::CreateFolder(const std::string& path) {
 
 std::string FakeFileSystem::FromLegacyCodePage(const std::string& bytes) {
     std::string text;
-    for (char c : bytes) {
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        text += byte < 0x80 ? std::string(1, c)
+                            : std::string{static_cast<char>(0xC0 | (byte >> 6)),
+                                          static_cast<char>(0x80 | (byte & 0x3F))};
     }
     return text;
 }

@@ -10,10 +10,11 @@
 
 namespace kestrova::testing {
 
-// Records every command line it is asked to start, with its window style, and
-// every process waited for; process ids count from 1. `onStart` lets a test
-// play the started program's part (map a drive in the fake file system, say);
-// `startFails` makes every start fail as a missing program does.
+// Records every command line it is asked to start, with its window style and
+// working folder; process ids count from 1. `onStart` plays the started
+// program's part (maps a drive in the fake file system, say) and returns false
+// when it ends with an error; a start fails as a missing program's does when
+// `startFails` is set or its line is `unstartable`.
 class FakeProcessRunner final : public ProcessRunner {
   public:
     std::uint32_t Start(const std::string& commandLine, WindowStyle style,
@@ -21,7 +22,7 @@ class FakeProcessRunner final : public ProcessRunner {
         started.push_back(commandLine);
         styles.push_back(style);
         folders.push_back(workingFolder);
-        if (startFails) {
+        if (startFails || unstartable.contains(commandLine)) {
             return 0;
         }
         const auto id = static_cast<std::uint32_t>(started.size());
@@ -31,7 +32,6 @@ class FakeProcessRunner final : public ProcessRunner {
         return id;
     }
     bool WaitForProcess(std::uint32_t processId) override {
-        waited.push_back(processId);
         if (onWait) {
             onWait();
         }
@@ -39,14 +39,12 @@ class FakeProcessRunner final : public ProcessRunner {
     }
     std::string CommandInterpreter() override { return "C:\\Windows\\system32\\cmd.exe"; }
 
-    // Plays the started program's part; false makes it end with an error.
     std::function<bool(const std::string& commandLine)> onStart;
     std::function<void()> onWait;
     bool startFails = false;
-    std::vector<std::string> started;
+    std::set<std::string> unstartable;
+    std::vector<std::string> started, folders;
     std::vector<WindowStyle> styles;
-    std::vector<std::string> folders;  // the working folder of each start
-    std::vector<std::uint32_t> waited;
     std::set<std::uint32_t> failed;  // the processes that end with an error
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -13,12 +12,10 @@
 
 namespace kestrova::testing {
 
-// A registry in memory for the windows' logic: keys by path (created on
-// demand), values with their type and exact bytes, a
-// short buffer answered with ERROR_MORE_DATA and the size needed, handles
-// carrying their access rights. It counts the keys open, fails a call on
-// request and can refuse writing to a key. The registry class itself is
-// tested against the real registry.
+// A registry in memory for the windows' logic: keys by path, values with
+// their type and bytes, handles carrying their access rights. It counts the
+// keys open, fails a call on request and can refuse writing to a key. The
+// registry class itself is tested against the real registry.
 class MemoryRegistry final : public RegistryApi {
   public:
     enum class Call { OpenKey, SetValue };
@@ -38,41 +35,30 @@ class MemoryRegistry final : public RegistryApi {
         if (failures_.contains(Call::OpenKey)) {
             return failures_.extract(Call::OpenKey).mapped();
         }
-        return keys_.contains(PathOf(key, subKey)) || Name(subKey).empty()
-                   ? Open(key, subKey, access, result)
-                   : kErrorFileNotFound;
+        return keys_.contains(PathOf(key, subKey)) ? Open(key, subKey, access, result)
+                                                   : kErrorFileNotFound;
     }
     RegistryResult CreateKey(RegistryHandle key, const char* subKey, const char* /*keyClass*/,
                              std::uint32_t /*options*/, std::uint32_t access,
                              const RegistrySecurityAttributes* /*securityAttributes*/,
                              RegistryHandle* result, std::uint32_t* /*disposition*/) override {
-        const std::string path = PathOf(key, subKey);
-        for (std::size_t end = path.find('\\'); end != std::string::npos;
-             end = path.find('\\', end + 1)) {
-            keys_[path.substr(0, end)];  // and the keys above it
-        }
-        keys_[path];
+        keys_[PathOf(key, subKey)];
         return Open(key, subKey, access, result);
-    }
-    RegistryResult DeleteKey(RegistryHandle /*key*/, const char* /*subKey*/) override {
-        return kErrorAccessDenied;
     }
     RegistryResult QueryValue(RegistryHandle key, const char* valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) override {
-        const auto values = keys_.find(PathOf(key, nullptr));
-        if (!Allowed(key, kKeyQueryValue) || values == keys_.end() ||
-            !values->second.contains(Name(valueName))) {
-            return Allowed(key, kKeyQueryValue) ? kErrorFileNotFound : kErrorAccessDenied;
+        if (!Allowed(key, kKeyQueryValue)) {
+            return kErrorAccessDenied;
         }
-        const auto& [storedType, bytes] = values->second.at(Name(valueName));
-        const bool fits = data == nullptr || *size >= bytes.size();
-        if (type != nullptr) {
-            *type = storedType;
+        const Values& values = keys_[open_.at(key).first];
+        if (!values.contains(valueName)) {
+            return kErrorFileNotFound;
         }
-        if (fits && data != nullptr) {
-            std::copy(bytes.begin(), bytes.end(), data);
-        }
+        const auto& [storedType, bytes] = values.at(valueName);
+        const bool fits = *size >= bytes.size();
+        *type = storedType;
         *size = static_cast<std::uint32_t>(bytes.size());
+        std::copy_n(bytes.begin(), fits ? bytes.size() : 0, data);
         return fits ? kErrorSuccess : kErrorMoreData;
     }
     RegistryResult SetValue(RegistryHandle key, const char* valueName, std::uint32_t type,
@@ -83,20 +69,26 @@ class MemoryRegistry final : public RegistryApi {
         if (!Allowed(key, kKeySetValue)) {
             return kErrorAccessDenied;
         }
-        keys_[PathOf(key, nullptr)][Name(valueName)] = {type, {data, data + size}};
+        keys_[open_.at(key).first][valueName] = {type, {data, data + size}};
         return kErrorSuccess;
     }
     RegistryResult DeleteValue(RegistryHandle key, const char* valueName) override {
         if (!Allowed(key, kKeySetValue)) {
             return kErrorAccessDenied;
         }
-        return keys_[PathOf(key, nullptr)].erase(Name(valueName)) != 0 ? kErrorSuccess
-                                                                       : kErrorFileNotFound;
+        return keys_[open_.at(key).first].erase(valueName) != 0 ? kErrorSuccess
+                                                                : kErrorFileNotFound;
+    }
+    RegistryResult CloseKey(RegistryHandle key) override {
+        return open_.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+    }
+    // What the windows never ask for.
+    RegistryResult DeleteKey(RegistryHandle /*key*/, const char* /*subKey*/) override {
+        return kErrorAccessDenied;
     }
     RegistryResult EnumKey(RegistryHandle /*key*/, std::uint32_t /*index*/, char* /*name*/,
                            std::uint32_t* /*nameSize*/, char* /*keyClass*/,
-                           std::uint32_t* /*classSize*/,
-                           RegistryFileTime* /*lastWriteTime*/) override {
+                           std::uint32_t* /*classSize*/, RegistryFileTime* /*time*/) override {
         return kErrorNoMoreItems;
     }
     RegistryResult EnumValue(RegistryHandle /*key*/, std::uint32_t /*index*/, char* /*name*/,
@@ -104,42 +96,27 @@ class MemoryRegistry final : public RegistryApi {
                              std::uint8_t* /*data*/, std::uint32_t* /*dataSize*/) override {
         return kErrorNoMoreItems;
     }
-    RegistryResult ConnectRegistry(const char* /*computerName*/, RegistryHandle key,
+    RegistryResult ConnectRegistry(const char* /*computer*/, RegistryHandle key,
                                    RegistryHandle* result) override {
         *result = key;
         return kErrorSuccess;
     }
-    RegistryResult CloseKey(RegistryHandle key) override {
-        return open_.erase(key) != 0 || IsRoot(key) ? kErrorSuccess : kErrorInvalidHandle;
-    }
-    std::uint32_t ExpandEnvironmentText(const char* source, char* destination,
-                                        std::uint32_t size) override {
-        const std::size_t needed = std::strlen(source) + 1;
-        if (needed <= size) {
-            std::memcpy(destination, source, needed);
-        }
-        return static_cast<std::uint32_t>(needed);
+    std::uint32_t ExpandEnvironmentText(const char* /*source*/, char* /*destination*/,
+                                        std::uint32_t /*size*/) override {
+        return 0;  // failed: the text is kept as it is
     }
 
   private:
-    // What KEY_ALL_ACCESS adds to KEY_READ, GENERIC_WRITE and GENERIC_ALL.
-    static constexpr std::uint32_t kWriteRights =
-        (kKeyAllAccess & ~kKeyRead) | 0x40000000u | 0x10000000u;
+    // What KEY_ALL_ACCESS adds to KEY_READ.
+    static constexpr std::uint32_t kWriteRights = kKeyAllAccess & ~kKeyRead;
 
-    static std::string Name(const char* text) { return text != nullptr ? text : ""; }
-    static bool IsRoot(RegistryHandle key) {
-        return key >= WidenKey(kHkeyClassesRoot) && key <= WidenKey(kHkeyUsers);
-    }
-    // The full path of a subkey of an open key or a root ("" for the key itself).
+    // The full path of a subkey of an open key or a root.
     std::string PathOf(RegistryHandle key, const char* subKey) const {
-        const std::string below = Name(subKey);
-        const std::string base = IsRoot(key)           ? std::to_string(key)
-                                 : open_.contains(key) ? open_.at(key).first
-                                                       : "?";
-        return below.empty() ? base : base + "\\" + below;
+        const std::string base = open_.contains(key) ? open_.at(key).first : std::to_string(key);
+        return *subKey == '\0' ? base : base + "\\" + subKey;
     }
     bool Allowed(RegistryHandle key, std::uint32_t right) const {
-        return IsRoot(key) || (open_.contains(key) && (open_.at(key).second & right) == right);
+        return open_.contains(key) && (open_.at(key).second & right) == right;
     }
     RegistryResult Open(RegistryHandle key, const char* subKey, std::uint32_t access,
                         RegistryHandle* result) {
@@ -152,7 +129,6 @@ class MemoryRegistry final : public RegistryApi {
         return kErrorSuccess;
     }
 
-    // Values by name: type and bytes.
     using Values = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
     std::map<std::string, Values> keys_;                                    // by path
     std::map<RegistryHandle, std::pair<std::string, std::uint32_t>> open_;  // path and access

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,35 +8,18 @@
 #include "tools/rm/RmRules.h"
 
 namespace kestrova {
-
-void PrintTo(RmPathProblem problem, std::ostream* out) {
-    *out << DescribeRmPathProblem(problem);
-}
-
-void PrintTo(RmBinProblem problem, std::ostream* out) {
-    *out << DescribeRmBinCheck(RmBinCheck{problem, "entry"});
-}
-
 namespace {
 
 using enum RmPathProblem;
-
-// The words of a command line without quotes.
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::istringstream stream(line);
-    for (std::string word; stream >> word;) {
-        words.push_back(word);
-    }
-    return words;
-}
+using Words = std::vector<std::string>;
 
 TEST(RmArguments, AcceptOnlyTheYesSwitchFollowedByOnePath) {
     EXPECT_EQ(ParseRmArguments({"/y", "C:\\My Data"}), "C:\\My Data");
     EXPECT_EQ(ParseRmArguments({"/Y", ""}), "");
-    for (const char* line : {"", "/y", "C:\\A", "/x C:\\A", "-y C:\\A", "/yes C:\\A", "C:\\A /y",
-                             "/y C:\\A C:\\B", "/y /y C:\\A"}) {
-        EXPECT_EQ(ParseRmArguments(Words(line)), std::nullopt) << line;
+    for (const Words& words :
+         {Words{}, Words{"/y"}, Words{"C:\\A"}, Words{"/x", "C:\\A"}, Words{"-y", "C:\\A"},
+          Words{"/yes", "C:\\A"}, Words{"C:\\A", "/y"}, Words{"/y", "C:\\A", "C:\\B"}}) {
+        EXPECT_EQ(ParseRmArguments(words), std::nullopt) << words.size();
     }
 }
 
@@ -64,8 +45,9 @@ TEST(RmPath, RefusesWhatIsNotBelowADriveOrShareRoot) {
     for (const auto& [problem, paths] : cases) {
         for (const std::string& path : paths) {
             const RmPathCheck check = CheckRmPath(path);
-            EXPECT_EQ(check.problem, problem) << path;
-            EXPECT_EQ(check.path, "") << path;
+            EXPECT_EQ(std::make_pair(check.problem, check.path),
+                      std::make_pair(problem, std::string()))
+                << path;
         }
     }
 }
@@ -82,8 +64,7 @@ TEST(RmPath, AcceptsPathsBelowARootInTheFormTheFileFunctionsReach) {
         {longest, longest}};
     for (const auto& [path, resolved] : cases) {
         const RmPathCheck check = CheckRmPath(path);
-        EXPECT_EQ(check.problem, kNone) << path;
-        EXPECT_EQ(check.path, resolved) << path;
+        EXPECT_EQ(std::make_pair(check.problem, check.path), std::make_pair(kNone, resolved));
     }
 }
 
@@ -105,7 +86,6 @@ RmEntry Listed(const std::string& name, bool folder, bool link = false) {
 
 // A listed RECYCLER from the paths of its entries: "a\\" is a folder, "a\\b" a
 // file in folder a, and a leading "~" makes the last entry of a path a link.
-
 RmEntry Bin(const std::vector<std::string>& paths, const std::string& name = "RECYCLER") {
     RmEntry bin = Listed(name, true);
     for (std::string path : paths) {
