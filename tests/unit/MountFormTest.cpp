@@ -199,16 +199,17 @@ TEST(StartupModeTest, OnlyTheWholeSwitchCountsWhateverItsCase) {
     // An unquoted Run value of an older copy, as Windows hands it over, is
     // split at the program's own path.
     const std::string exe = "C:\\Program Files\\Kestrova\\Kestrova.exe";
-    const struct {
+    struct Split {
         std::string line, program, arguments;
-    } lines[] = {{"\"C:\\Program Files\\K\\Kestrova.exe\" /M", "", "/M"},
-                 {"Kestrova.exe\t /M /T", "", "/M /T"},
-                 {"\"C:\\Kestrova.exe /M", "", ""},  // an unclosed quote is all name
-                 {"c:\\program files\\kestrova\\KESTROVA.EXE\t/t", exe, "/t"},
-                 {exe, exe, ""},
-                 {exe + "x /B", exe, "Files\\Kestrova\\Kestrova.exex /B"}};
-    for (const auto& [line, program, arguments] : lines) {
-        EXPECT_EQ(ArgumentText(line, program), arguments) << line;
+    };
+    const Split lines[] = {{"\"C:\\Program Files\\K\\Kestrova.exe\" /M", "", "/M"},
+                           {"Kestrova.exe\t /M /T", "", "/M /T"},
+                           {"\"C:\\Kestrova.exe /M", "", ""},  // an unclosed quote is all name
+                           {"c:\\program files\\kestrova\\KESTROVA.EXE\t/t", exe, "/t"},
+                           {exe, exe, ""},
+                           {exe + "x /B", exe, "Files\\Kestrova\\Kestrova.exex /B"}};
+    for (const Split& split : lines) {
+        EXPECT_EQ(ArgumentText(split.line, split.program), split.arguments) << split.line;
     }
 }
 
