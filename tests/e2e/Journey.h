@@ -36,8 +36,7 @@ class Journey : public ::testing::Test {
         ASSERT_NE(window, nullptr);
     }
     HWND At(int id) const { return Control(window, id); }
-    // Presses a key and waits until the focus is on the control `id`, which
-    // must be on screen.
+    // Presses a key and waits for the focus on the control `id`, which must be on screen.
     void Step(WORD key, int id, WORD modifier = 0) {
         Key(key, modifier);
         ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << IdOf(Focused(window));
@@ -49,8 +48,7 @@ class Journey : public ::testing::Test {
         Key(VK_F4, VK_MENU);
         ASSERT_TRUE(kestrova->WaitForExit());
     }
-    // Chooses a folder with the browse button (clicked, or pressed when it
-    // has the focus) and the shell's browser.
+    // Chooses a folder in the shell's browser, opened by a click or by a key.
     void Browse(const std::string& folder, bool byKey = false) {
         byKey ? Key(VK_SPACE) : Click(At(ids::Command2));
         HWND browser = WaitForDialog(kestrova->Id(), 30000);  // the shell loads first
@@ -60,6 +58,10 @@ class Journey : public ::testing::Test {
     // Right-clicks the program's icon in the notification area; its menu, once shown.
     static HWND OpenTrayMenu() {
         ClickAt(TrayIconPoint(), true);
+        return ShownMenu();
+    }
+    // A pop-up menu, once shown.
+    static HWND ShownMenu() {
         HWND menu = nullptr;
         WaitUntil([&] {
             menu = FindWindowA("#32768", nullptr);
@@ -68,7 +70,7 @@ class Journey : public ::testing::Test {
         return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
     }
     std::string Status() const { return Text(At(ids::lblStatus)); }
-    // A file of the user's own folder of the program, in the local application data.
+    // A file of the program's folder in the user's local application data.
     static std::string UserFile(const std::string& name) {
         char local[MAX_PATH] = {};
         GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);

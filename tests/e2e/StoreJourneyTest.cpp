@@ -70,26 +70,6 @@ TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) 
     EXPECT_EQ(ReadFileText(UserFile("Shrt.dat")), kept);
 }
 
-// Every change is in Shrt.dat at once: a program killed right after a
-// Create Drive or a Remove Drive has lost nothing.
-TEST_F(Journey, AKillRightAfterAChangeLosesNothing) {
-    ProgramFolder program("killed");
-    const std::string folder = program.MakeFolder("Work");
-    Start(program);
-    Browse(folder);
-    Click(At(ids::Command3));
-    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
-    const std::string line = Rows(At(ids::lstDrives))[0].letter + "-" + ShortPath(folder) + "\r\n";
-    kestrova.reset();  // killed
-    EXPECT_EQ(program.Store(), line);
-    Start(program);
-    ClickRow(At(ids::lstDrives), 0);
-    Click(At(ids::Command4));
-    ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).empty(); }));
-    kestrova.reset();
-    EXPECT_EQ(program.Store(), "");
-}
-
 // A Shrt.dat an editor saved as UTF-16, in either byte order, shows its
 // drives and is written back in Kestrova's own format.
 TEST_F(Journey, AStoreSavedAsUtf16ShowsItsDrivesAndKeepsThem) {

@@ -396,23 +396,8 @@ std::vector<COLORREF> ScreenPixels(const RECT& rect) {
 
 bool Screenshot(const std::string& name) {
     Sleep(300);  // what was shown last is painted
-    const std::string unixPath = ScreenshotFolder() + "/" + name + ".png";
-    const std::string path = WindowsPathOf(unixPath);
-    DeleteFileA(path.c_str());
-    RunUnix("/usr/bin/import -window root \"" + unixPath + "\"");
-    // Wine does not track Unix programs: a file whose size has stopped
-    // changing is the finished picture.
-    LONGLONG last = -1;
-    return WaitUntil([&] {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        const LONGLONG size = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
-                                  ? data.nFileSizeLow
-                                  : 0;
-        const bool settled = size > 0 && size == last;
-        last = size;
-        Sleep(settled ? 0 : 150);
-        return settled;
-    });
+    return RunShell("/usr/bin/import -window root '" + ScreenshotFolder() + "/" + name + ".png'") ==
+           0;
 }
 
 }  // namespace kestrova::e2e

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -21,13 +22,20 @@ std::string Environment(const char* name) {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Starts a command line in a folder (the caller's when empty).
+bool Launch(std::string commandLine, const std::string& folder, DWORD flags,
+            PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process) != FALSE;
+}
+
 }  // namespace
 
 std::string WindowsPathOf(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -35,9 +43,7 @@ std::string UnixPathOf(const std::string& path) {
     // Z: is the Unix root; C: the prefix's drive_c.
     std::string unixPath =
         (path[0] == 'C' ? Environment("WINEPREFIX") + "/drive_c" : "") + path.substr(2);
-    for (char& c : unixPath) {
-        c = c == '\\' ? '/' : c;
-    }
+    std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
     return unixPath;
 }
 
@@ -119,12 +125,8 @@ std::string ProgramFolder::MapAndStore(const std::vector<std::string>& letters) 
 }
 
 RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
-    std::string commandLine = "\"" + folder + "\\Kestrova.exe\"";
-    commandLine += arguments.empty() ? "" : " " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process_)) {
+    const std::string commandLine = "\"" + folder + "\\Kestrova.exe\"";
+    if (!Launch(commandLine + (arguments.empty() ? "" : " " + arguments), folder, 0, process_)) {
         process_ = {};
     }
 }
@@ -153,12 +155,8 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs) {
 namespace {
 
 UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
-    std::string commandLine = command;  // CreateProcessA may write to it
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    if (!Launch(command, folder, CREATE_NO_WINDOW, process)) {
         return UniqueHandle();
     }
     // A Unix program gets no handles from Wine, and what is left in hThread

@@ -7,18 +7,15 @@
 
 namespace kestrova::e2e {
 
-// A Unix path as Wine shows it to Windows programs (on Z:).
-std::string WindowsPathOf(const std::string& unixPath);
-std::string UnixPathOf(const std::string& path);  // of a path on C: or Z:
-std::string ScreenshotFolder();                   // a Unix folder in the build tree
-// A file of the build tree, as a Windows path.
-std::string BuildPath(const std::string& relative);
+std::string WindowsPathOf(const std::string& unixPath);  // as Wine shows it, on Z:
+std::string UnixPathOf(const std::string& path);         // of a path on C: or Z:
+std::string ScreenshotFolder();                          // a Unix folder in the build tree
+std::string BuildPath(const std::string& relative);      // of the build tree, for Windows
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& contents);
 bool PathExists(const std::string& path);
-// Creates a folder and any missing parents (any name, UTF-8); returns it.
-std::string CreateFolder(const std::string& path);
+std::string CreateFolder(const std::string& path);  // and its parents; returns it
 void SetReadOnly(const std::string& path, bool readOnly);
 
 // A fresh program folder for one test, under the build tree: Kestrova.exe,
@@ -32,16 +29,13 @@ class ProgramFolder {
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     std::string Store() const { return ReadFileText(File("Shrt.dat")); }
-    // The command lines the subst double was started with, in order (as
-    // explorer.exe for "explorer").
+    // The command lines the subst double (as explorer.exe: "explorer") got, in order.
     std::vector<std::string> SubstLog(const std::string& name = "subst") const;
-    // A folder inside the program folder, created fresh (any name, UTF-8).
-    std::string MakeFolder(const std::string& name) const;
-    // Runs the subst double to its end with these arguments; its exit code.
-    DWORD Subst(const std::string& arguments) const;
+    std::string MakeFolder(const std::string& name) const;  // a fresh folder inside
+    DWORD Subst(const std::string& arguments) const;        // run to its end: its exit code
     void ClearSubstLog() const { DeleteFileA(File("subst.log").c_str()); }
-    // Maps each letter ("E:") onto a fresh folder "Folder E" of its own and
-    // stores the drives; the stored text. The subst log starts empty after.
+    // Maps each letter ("E:") onto a fresh folder "Folder E" and stores the
+    // drives; the stored text. The subst log is empty after.
     std::string MapAndStore(const std::vector<std::string>& letters) const;
 
   private:
@@ -51,7 +45,6 @@ class ProgramFolder {
 // A started program, ended by its own id when the test ends.
 class RunningProgram {
   public:
-    // Kestrova.exe of a program folder, started in that folder.
     explicit RunningProgram(const std::string& folder, const std::string& arguments = {});
     explicit RunningProgram(const ProgramFolder& folder, const std::string& arguments = {})
         : RunningProgram(folder.Path(), arguments) {}
@@ -69,27 +62,21 @@ class RunningProgram {
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-// Runs a Windows program to its end (in `folder`, if given): its exit code,
-// or ~0 on failure.
+// A Windows program run to its end (in `folder`, if given): its exit code, or ~0.
 DWORD RunToEnd(const std::string& commandLine, const std::string& folder = {});
-// Starts a Unix program (Wine does not track it).
-void RunUnix(const std::string& commandLine);
-// Runs a shell script on the Unix side to its end: its exit status, or -1
-// when it has not ended within a minute.
+void RunUnix(const std::string& commandLine);  // started; Wine does not track it
+// A shell script run to its end: its exit status, or -1 after a minute.
 int RunShell(const std::string& script);
 
 std::string ShortPath(const std::string& path);
 bool Mapped(char letter);
-// Takes away every drive a test mapped (all but C: and Z:, Wine's own).
-void UnmapAll();
+void UnmapAll();  // every drive but C: and Z:, Wine's own
 
-// The program's Run value under HKEY_CURRENT_USER: set, deleted, and read as
-// stored (its bytes, terminator included; empty when absent).
+// The program's Run value: set, deleted, and read as stored (with its NUL; empty when absent).
 void SetRunValue(const std::string& text);
 void DeleteRunValue();
 std::string StoredRunValue();
 
-// The web pages opened so far (the test run's browser notes each one).
-std::string PagesOpened();
+std::string PagesOpened();  // as the test run's browser noted them
 
 }  // namespace kestrova::e2e
