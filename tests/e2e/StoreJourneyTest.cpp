@@ -70,34 +70,6 @@ TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) 
     EXPECT_EQ(ReadFileText(UserFile("Shrt.dat")), kept);
 }
 
-// A Shrt.dat an editor saved as UTF-16, in either byte order, shows its
-// drives and is written back in Kestrova's own format.
-TEST_F(Journey, AStoreSavedAsUtf16ShowsItsDrivesAndKeepsThem) {
-    ProgramFolder program("utf-16");
-    const std::string german = program.MakeFolder("Müller");
-    const std::string plain = program.MakeFolder("Plain");
-    const std::string text = "G:-" + german + "\r\nH:-" + ShortPath(plain) + "\r\n";
-    wchar_t wide[512] = {};
-    const int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 512) - 1;
-    for (const bool bigEndian : {false, true}) {
-        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (int i = 0; i < units; ++i) {
-            const auto high = static_cast<char>(wide[i] >> 8);
-            const auto low = static_cast<char>(wide[i] & 0xFF);
-            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-        }
-        WriteFileText(program.File("Shrt.dat"), bytes);
-        Start(program);
-        const std::vector<Row> rows = Rows(At(ids::lstDrives));
-        ASSERT_EQ(rows.size(), 2u);
-        EXPECT_EQ(rows[0].letter + rows[0].folder, "G:" + german);
-        EXPECT_EQ(rows[1].letter + rows[1].folder, "H:" + plain);
-        Close();
-        EXPECT_EQ(program.Store(),
-                  "G:-" + ShortPath(german) + "\r\nH:-" + ShortPath(plain) + "\r\n");
-    }
-}
-
 // The list shows a drive as mounted only when its letter leads to its
 // folder: a letter another program took between the choice and Create
 // Drive, a letter held by another folder at Mount All, a first row that is

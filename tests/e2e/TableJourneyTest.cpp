@@ -17,6 +17,8 @@ std::string InLegacyCodePage(const std::string& text) {
     return legacy;
 }
 
+// Folders named in other alphabets, chosen in the browser, mounted again by /M, and read
+// from a table in the legacy code page or in UTF-16.
 TEST_F(Journey, FoldersNamedInAnyAlphabetAreMappedShownAndKept) {
     ProgramFolder program("any-name");
     const std::string russian = program.MakeFolder("Данные");
@@ -53,6 +55,28 @@ TEST_F(Journey, FoldersNamedInAnyAlphabetAreMappedShownAndKept) {
     ASSERT_TRUE(WaitUntil([&] { return Mapped('G'); }));
     Close();
     EXPECT_EQ(program.Store(), "G:-" + ShortPath(german) + "\r\n");
+
+    // And one an editor saved as UTF-16, in either byte order: written back in Kestrova's own.
+    const std::string text = "G:-" + german + "\r\nH:-" + russian + "\r\n";
+    std::wstring wide(MAX_PATH, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), MAX_PATH) - 1));
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const wchar_t unit : wide) {
+            const auto high = static_cast<char>(unit >> 8);
+            const auto low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        WriteFileText(program.File("Shrt.dat"), bytes);
+        Start(program);
+        const std::vector<Row> shown = Rows(At(ids::lstDrives));
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[0].folder + "|" + shown[1].folder, german + "|" + russian);
+        Close();
+        EXPECT_EQ(program.Store(),
+                  "G:-" + ShortPath(german) + "\r\nH:-" + ShortPath(russian) + "\r\n");
+    }
 }
 
 TEST_F(Journey, LinesWrittenByHandNeverReachSubstAndAreKept) {
