@@ -23,8 +23,9 @@ std::string Environment(const char* name) {
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Starts a command line in a folder (the caller's when empty).
-bool Launch(std::string commandLine, const std::string& folder, DWORD flags,
+bool Launch(const std::string& command, const std::string& folder, DWORD flags,
             PROCESS_INFORMATION& process) {
+    std::string commandLine = command;  // CreateProcessA may write to it
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
