@@ -5,18 +5,15 @@
 // What SaveLoop.exe and the test that kills it share.
 namespace kestrova::faults {
 
-enum Phase : long { kOutside, kWriting, kReplacing };
+enum Phase : long { kNotStarted, kOutside, kWriting, kReplacing };
 
 struct SaveRecord {
     volatile long phase;
     volatile long replaced;  // moves over Shrt.dat that succeeded
-    volatile long failed;    // saves that did not succeed
-    volatile long readOk;    // Shrt.dat was read at the start
-    volatile long started;
+    volatile long failed;    // the read of Shrt.dat at the start and saves that did not succeed
 };
 
-// Two whole tables, every letter or three, of folders that do not exist, so
-// that each row is saved exactly as stored.
+// Two tables (every letter, every ninth) of folders not there, so each row is saved as stored.
 inline std::string TableText(int which) {
     std::string text;
     for (char letter = 'A'; letter <= 'Z';

@@ -1,12 +1,6 @@
-// A stand-in for the system's subst.exe in tests (and, copied as explorer.exe,
-// a stand-in for Explorer that only logs what it was given). Wine's own reports success
-// without making the letter reachable, so this one makes the mapping real in
-// the prefix ($WINEPREFIX/dosdevices/x: as a link to the Unix folder) and
-// waits until the drive state has changed before it exits, so that a caller's
-// wait means what it means on Windows. It appends every command line it gets
-// to a log beside it named after itself (subst.log, explorer.log), sleeps KESTROVA_SUBST_DELAY_MS
-// first when that is set, and fails as subst does: wrong arguments, a missing folder, a letter
-// already mapped, /d on a letter that is not.
+// subst.exe for the tests (as explorer.exe it only logs): logs its command line beside itself,
+// sleeps KESTROVA_SUBST_DELAY_MS, links $WINEPREFIX/dosdevices/x: to the folder (Wine's own maps
+// nothing), waits for the drive to change, and fails as subst does (bad arguments, no folder, ...).
 #include <windows.h>
 
 #include <algorithm>
@@ -16,14 +10,6 @@
 #include <string>
 
 namespace {
-
-// The program's own path with ".log" in place of ".exe".
-std::string LogPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string text = path;
-    return text.substr(0, text.find_last_of('.')) + ".log";
-}
 
 // The command line after the program's name, exactly as received.
 std::string Arguments() {
@@ -38,15 +24,13 @@ bool Mapped(char letter) {
     return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
 }
 
-// Wine runs a Unix program but does not track it: the drive state the
-// caller waits for tells when it is done.
+// Wine does not track a Unix program: the drive state the caller waits for tells when it is done.
 bool Unix(const std::string& command, char letter, bool mapped) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::string line = command;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
+    if (!CreateProcessA(nullptr, std::string(command).data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
         return false;
     }
     CloseHandle(process.hThread);
@@ -67,8 +51,11 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    HANDLE log = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+    std::string self(MAX_PATH, '\0');
+    self.resize(GetModuleFileNameA(nullptr, self.data(), MAX_PATH));
+    const std::string logPath = self.substr(0, self.find_last_of('.')) + ".log";
+    HANDLE log = CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_ALWAYS, 0, nullptr);
     const std::string logged = Arguments() + "\r\n";
     DWORD written = 0;
     WriteFile(log, logged.data(), static_cast<DWORD>(logged.size()), &written, nullptr);
@@ -77,17 +64,15 @@ int main(int argc, char** argv) {
     if (GetEnvironmentVariableA("KESTROVA_SUBST_DELAY_MS", delay, sizeof delay) > 0) {
         Sleep(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     }
-    if (argc == 1 || LogPath().ends_with("explorer.log")) {
+    if (argc == 1 || logPath.ends_with("explorer.log")) {
         return 0;  // subst alone would list the mappings: none to show here
     }
     const std::string drive = argc == 3 ? argv[1] : "";
-    const std::string target = argc == 3 ? argv[2] : "";
-    const char letter = drive.empty()
-                            ? '\0'
-                            : static_cast<char>(std::tolower(static_cast<unsigned char>(drive[0])));
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(drive[0])));
     if (argc != 3 || drive.size() != 2 || drive[1] != ':' || !std::isalpha(letter)) {
         return Fail("Incorrect parameters - " + Arguments());
     }
+    const std::string target = argv[2];
     char prefix[MAX_PATH] = {};
     GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
     const std::string link = std::string(prefix) + "/dosdevices/" + letter + ":";
@@ -101,8 +86,7 @@ int main(int argc, char** argv) {
         return Fail("Drive already SUBSTed");
     }
     const DWORD attributes = GetFileAttributesA(target.c_str());
-    using UnixName = char*(const WCHAR*);
-    const auto unixName = reinterpret_cast<UnixName*>(reinterpret_cast<void*>(
+    const auto unixName = reinterpret_cast<char* (*)(const WCHAR*)>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     WCHAR wide[MAX_PATH * 2] = {};
     MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH * 2);

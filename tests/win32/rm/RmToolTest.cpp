@@ -1,5 +1,4 @@
-// Runs the real rm.exe under Wine on trees built in a fresh program folder,
-// and checks its exit code and what is left on disk.
+// The real rm.exe under Wine on trees built in a fresh folder: its exit code and what is left.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,12 +19,9 @@ const std::string kUser = "S-1-5-21-1004336348-1177238915-682003330-1000";
 
 class RmTool : public ::testing::Test {
   protected:
-    // On C:, so that a path that should be refused reaches no further than
-    // the prefix. The blank shows that a quoted path reaches rm.exe whole.
+    // On C:, so a path to refuse reaches no further than the prefix; the blank tests the quoting.
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        base = temp + std::string("kestrova rm ") +
+        base = std::string("C:\\windows\\temp\\kestrova rm ") +
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr)) << base;
     }
@@ -37,37 +33,32 @@ class RmTool : public ::testing::Test {
 
     // rm.exe through cmd.exe, its standard error kept in stderr.txt.
     DWORD Rm(const std::string& arguments, const std::string& folder = {}) const {
-        return RunToEnd("cmd.exe /c \"\"" + WindowsPathOf(RM_EXE_PATH) + "\" " + arguments + " 2>" +
-                            Quoted("stderr.txt") + "\"",
-                        folder);
+        const std::string rm = "\"" + WindowsPathOf(RM_EXE_PATH) + "\" " + arguments;
+        return RunToEnd("cmd.exe /c \"" + rm + " 2>" + Quoted("stderr.txt") + "\"", folder);
     }
     std::string At(const std::string& relative) const { return base + "\\" + relative; }
     std::string Quoted(const std::string& relative) const { return "\"" + At(relative) + "\""; }
+    std::string Yes(const std::string& relative) const { return "/y " + Quoted(relative); }
     // Folders (named with a final backslash) and files, in that order.
     void Make(std::initializer_list<std::string> relatives, DWORD attributes = 0) {
         for (const std::string& relative : relatives) {
-            ASSERT_TRUE(relative.ends_with('\\') ? CreateDirectoryA(At(relative).c_str(), nullptr)
-                                                 : CloseHandle(File(relative, attributes)))
+            ASSERT_TRUE(relative.ends_with('\\')
+                            ? CreateDirectoryA(At(relative).c_str(), nullptr)
+                            : CloseHandle(CreateFileA(At(relative).c_str(), GENERIC_WRITE, 0,
+                                                      nullptr, CREATE_NEW, attributes, nullptr)))
                 << relative;
         }
     }
-    // A file held open without sharing until the handle is closed.
-    HANDLE File(const std::string& relative, DWORD attributes = 0) {
-        return CreateFileA(At(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
-                           nullptr);
-    }
-    // A recycle bin as Windows XP leaves it, with a deleted file and folder.
-    void Bin(const std::string& recycler) {
-        const std::string user = recycler + "\\" + kUser;
+    // A recycle bin as Windows XP leaves it, with a deleted file and folder; its user's folder.
+    std::string Bin(const std::string& recycler) {
+        std::string user = recycler + "\\" + kUser;
         CreateFolder(At(user + "\\Dc2\\sub"));
         Make({user + "\\INFO2", user + "\\desktop.ini", user + "\\Dc1.txt", user + "\\Dc2\\f.txt"});
+        return user;
     }
     // A Unix symbolic link, which Win32 under Wine sees as a reparse point.
     void Link(const std::string& link, const std::string& target) {
-        const auto unixPath = [this](const std::string& relative) {
-            return "\"" + UnixPathOf(At(relative)) + "\"";
-        };
-        RunUnix("/bin/ln -s " + unixPath(target) + " " + unixPath(link));
+        RunUnix("/bin/ln -s \"" + UnixPathOf(At(target)) + "\" \"" + UnixPathOf(At(link)) + "\"");
         ASSERT_TRUE(WaitUntil([&] { return PathExists(At(link)); })) << link;
         ASSERT_NE(GetFileAttributesA(At(link).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
     }
@@ -76,77 +67,67 @@ class RmTool : public ::testing::Test {
 };
 
 TEST_F(RmTool, DeletesARecycleBinAndSaysWhatItCouldNot) {
-    Bin("data\\RECYCLER");
-    const std::string user = "data\\RECYCLER\\" + kUser;
+    const std::string user = Bin("data\\RECYCLER");
     Make({"data\\keep.txt", user + "\\Dc3.txt"}, FILE_ATTRIBUTE_READONLY);
     Make({user + "\\Dc2\\sub\\hidden.txt"}, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(SetFileAttributesA(At(user + "\\Dc2").c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(At("data\\RECYCLER").c_str(),
                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    EXPECT_EQ(Rm("/y " + Quoted("data\\RECYCLER")), kRmExitDeleted);
+    EXPECT_EQ(Rm(Yes("data\\RECYCLER")), kRmExitDeleted);
     EXPECT_FALSE(PathExists(At("data\\RECYCLER")));
     EXPECT_TRUE(PathExists(At("data\\keep.txt")));
     EXPECT_EQ(Rm("/Y " + Quoted("data\\missing\\RECYCLER")), kRmExitNotFound);
 
     // An index held open without sharing stays, and says so; the rest goes.
-    Bin("busy\\RECYCLER");
-    HANDLE busy = File("busy\\RECYCLER\\" + kUser + "\\INFO");
-    EXPECT_EQ(Rm("/y " + Quoted("busy\\RECYCLER")), kRmExitIncomplete);
+    const std::string busyUser = Bin("busy\\RECYCLER");
+    HANDLE busy = CreateFileA(At(busyUser + "\\INFO").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, 0, nullptr);
+    EXPECT_EQ(Rm(Yes("busy\\RECYCLER")), kRmExitIncomplete);
     CloseHandle(busy);
-    EXPECT_TRUE(PathExists(At("busy\\RECYCLER\\" + kUser + "\\INFO")));
-    EXPECT_FALSE(PathExists(At("busy\\RECYCLER\\" + kUser + "\\Dc2")));
+    EXPECT_TRUE(PathExists(At(busyUser + "\\INFO")));
+    EXPECT_FALSE(PathExists(At(busyUser + "\\Dc2")));
     EXPECT_NE(ReadFileText(At("stderr.txt")).find(kUser + "\\INFO\""), std::string::npos);
 }
 
-// Each refusal must leave every sentinel in place before the next is tried:
-// the harmless cases first, up to the drive root. The relative paths, run in
-// "data", would reach its bin if they were taken.
+// Each refusal leaves every sentinel, harmless ones first; relative paths (in data) aim at its bin.
 TEST_F(RmTool, RefusesAllButARecycleBinAndDeletesNothing) {
-    Bin("data\\RECYCLER");
-    Bin("data\\Recycled");
-    Bin("user\\RECYCLER");
+    const std::string sentinels[] = {"data\\keep.txt", Bin("data\\RECYCLER") + "\\Dc1.txt",
+                                     Bin("data\\Recycled") + "\\Dc1.txt",
+                                     Bin("user\\RECYCLER") + "\\Dc1.txt"};
     Make({"data\\keep.txt", "user\\RECYCLER\\" + kUser + "\\report.txt", "linked\\"});
     Link("linked\\RECYCLER", "data\\RECYCLER");
-    const std::string sentinels[] = {"data\\keep.txt", "data\\RECYCLER\\" + kUser + "\\Dc1.txt",
-                                     "data\\Recycled\\" + kUser + "\\Dc1.txt",
-                                     "user\\RECYCLER\\" + kUser + "\\Dc1.txt"};
     // The parent of a bin, as a split batch line gave it: refused and explained.
-    EXPECT_EQ(Rm("/y " + Quoted("data\\\\"), At("data")), kRmExitNotABin);
+    EXPECT_EQ(Rm(Yes("data\\\\"), At("data")), kRmExitNotABin);
     EXPECT_NE(ReadFileText(At("stderr.txt")).find(At("data") + "\": not a recycle bin: "),
               std::string::npos);
-    for (const std::string& arguments :
-         {Quoted("data\\RECYCLER"), "/x " + Quoted("data\\RECYCLER")}) {
-        EXPECT_EQ(Rm(arguments), kRmExitUsage) << arguments;
-    }
     const std::pair<int, std::vector<std::string>> cases[] = {
-        {kRmExitNotABin,
-         {Quoted("data\\Recycled"), Quoted("user\\RECYCLER"), Quoted("linked\\RECYCLER")}},
+        {kRmExitUsage, {Quoted("data\\RECYCLER"), "/x " + Quoted("data\\RECYCLER")}},
+        {kRmExitNotABin, {Yes("data\\Recycled"), Yes("user\\RECYCLER"), Yes("linked\\RECYCLER")}},
         {kRmExitRefused,
-         {"RECYCLER", "C:RECYCLER", Quoted("data\\RECYCLE?"),
-          "\"\\\\?\\" + At("data\\RECYCLER") + "\"", "C:", Quoted("data\\..\\..\\..\\..\\..\\.."),
-          "C:\\"}},
+         {"/y RECYCLER", "/y C:RECYCLER", Yes("data\\RECYCLE?"),
+          "/y \"\\\\?\\" + At("data\\RECYCLER") + "\"",
+          "/y C:", Yes("data\\..\\..\\..\\..\\..\\.."), "/y C:\\"}},
     };
-    for (const auto& [exitCode, paths] : cases) {
-        for (const std::string& path : paths) {
-            EXPECT_EQ(Rm("/y " + path, At("data")), static_cast<DWORD>(exitCode)) << path;
+    for (const auto& [exitCode, arguments] : cases) {
+        for (const std::string& argument : arguments) {
+            EXPECT_EQ(Rm(argument, At("data")), static_cast<DWORD>(exitCode)) << argument;
             for (const std::string& sentinel : sentinels) {
-                ASSERT_TRUE(PathExists(At(sentinel))) << sentinel << " deleted by rm /y " << path;
+                ASSERT_TRUE(PathExists(At(sentinel))) << sentinel << " deleted by rm " << argument;
             }
         }
     }
 }
 
-// On Windows removing a link removes just the link. Wine 8 applies
-// RemoveDirectoryA on a Unix link to its target, which is not empty: the link
-// stays and rm.exe says so. Either way nothing is deleted through the link.
+// Windows removes just a link; Wine 8 keeps it (its RemoveDirectoryA acts on the target) and
+// rm.exe says so. Either way nothing is deleted through it.
 TEST_F(RmTool, RemovesLinksInADeletedFolderAsLinksWithoutEnteringThem) {
     Make({"outside\\", "outside\\keep.txt"});
-    Bin("bin\\RECYCLER");
-    Link("bin\\RECYCLER\\" + kUser + "\\Dc2\\a link", "outside");
-    const DWORD exitCode = Rm("/y " + Quoted("bin\\RECYCLER"));
+    const std::string user = Bin("bin\\RECYCLER");
+    Link(user + "\\Dc2\\a link", "outside");
+    const DWORD exitCode = Rm(Yes("bin\\RECYCLER"));
     EXPECT_TRUE(exitCode == kRmExitDeleted || exitCode == kRmExitIncomplete) << exitCode;
     EXPECT_TRUE(PathExists(At("outside\\keep.txt")));
-    EXPECT_FALSE(PathExists(At("bin\\RECYCLER\\" + kUser + "\\Dc2\\sub")));
+    EXPECT_FALSE(PathExists(At(user + "\\Dc2\\sub")));
 }
 
 }  // namespace
