@@ -376,7 +376,7 @@ TEST_F(MountFormTest, OptionsWriteTheRunValueAndReadItBack) {
     run.SetRegistryValue("Kestrova", "D:\\Moved\\Kestrova.exe /T", kRegSz);
     MountForm& next = Restart();
     EXPECT_EQ(RunValue(), kExe + "/T");  // a moved program registers itself again
-    registry.FailCall(MemoryRegistry::Call::OpenKey, 5);
+    registry.FailNextOpen(5);
     next.opt_Click(B);
     EXPECT_EQ(next.Options().Selected(), T);  // as the Run value is
     EXPECT_EQ(view.shownOption, T);
@@ -616,7 +616,7 @@ TEST_F(MountFormTest, TheNotificationAreaFollowsTheRunValue) {
         EXPECT_EQ(view.calls, tray ? (Lines{"show", "add icon", "hide", "hide"}) : Lines{})
             << value;
     }
-    registry.FailCall(MemoryRegistry::Call::OpenKey, 5);
+    registry.FailNextOpen(5);
     EXPECT_FALSE(form.Options().TrayModeRegistered());  // unreadable: no tray mode
     form.TaskbarCreated();                              // Explorer came back: so does the icon
     EXPECT_EQ(view.calls.back(), "add icon");

@@ -14,14 +14,12 @@ namespace kestrova::testing {
 
 // A registry in memory for the windows' logic: keys by path, values with
 // their type and bytes, handles carrying their access rights. It counts the
-// keys open, fails a call on request and can refuse writing to a key. The
+// keys open, fails an open on request and can refuse writing to a key. The
 // registry class itself is tested against the real registry.
 class MemoryRegistry final : public RegistryApi {
   public:
-    enum class Call { OpenKey, SetValue };
-
-    // The next call of that kind fails with `code`, once.
-    void FailCall(Call call, RegistryResult code) { failures_[call] = code; }
+    // The next OpenKey fails with `code`, once.
+    void FailNextOpen(RegistryResult code) { openFailure_ = code; }
     // Opening that key with any right to change it fails with
     // ERROR_ACCESS_DENIED, as when its access list grants reading only.
     void DenyWrite(RegistryHandle root, const std::string& path) {
@@ -32,8 +30,8 @@ class MemoryRegistry final : public RegistryApi {
     RegistryResult OpenKey(RegistryHandle key, const char* subKey, std::uint32_t access,
                            RegistryHandle* result) override {
         *result = 0;
-        if (failures_.contains(Call::OpenKey)) {
-            return failures_.extract(Call::OpenKey).mapped();
+        if (const RegistryResult code = std::exchange(openFailure_, kErrorSuccess); code != 0) {
+            return code;
         }
         return keys_.contains(PathOf(key, subKey)) ? Open(key, subKey, access, result)
                                                    : kErrorFileNotFound;
@@ -63,9 +61,6 @@ class MemoryRegistry final : public RegistryApi {
     }
     RegistryResult SetValue(RegistryHandle key, const char* valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) override {
-        if (failures_.contains(Call::SetValue)) {
-            return failures_.extract(Call::SetValue).mapped();
-        }
         if (!Allowed(key, kKeySetValue)) {
             return kErrorAccessDenied;
         }
@@ -133,7 +128,7 @@ class MemoryRegistry final : public RegistryApi {
     std::map<std::string, Values> keys_;                                    // by path
     std::map<RegistryHandle, std::pair<std::string, std::uint32_t>> open_;  // path and access
     std::set<std::string> denied_;
-    std::map<Call, RegistryResult> failures_;
+    RegistryResult openFailure_ = kErrorSuccess;
     RegistryHandle nextHandle_ = 0x100;
 };
 
