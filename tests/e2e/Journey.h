@@ -39,8 +39,14 @@ class Journey : public ::testing::Test {
     // Presses a key and waits for the focus on the control `id`, which must be on screen.
     void Step(WORD key, int id, WORD modifier = 0) {
         Key(key, modifier);
-        ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << IdOf(Focused(window));
+        ASSERT_TRUE(WaitForFocus(window, id)) << "focus on " << GetDlgCtrlID(Focused(window));
         EXPECT_TRUE(OnScreen(Focused(window))) << id;
+    }
+    // Tab (Shift+Tab with VK_SHIFT) through the controls `ids`, each in turn.
+    void Tabs(const std::vector<int>& ids, WORD modifier = 0) {
+        for (int id : ids) {
+            Step(VK_TAB, id, modifier);
+        }
     }
     // The pane behind is hidden (the options pane is made when first shown).
     bool OptionsInFront() const { return IsWindowVisible(At(ids::fraOptions)) != FALSE; }
@@ -63,25 +69,20 @@ class Journey : public ::testing::Test {
     // A pop-up menu, once shown.
     static HWND ShownMenu() {
         HWND menu = nullptr;
-        WaitUntil([&] {
-            menu = FindWindowA("#32768", nullptr);
-            return menu != nullptr && IsWindowVisible(menu);
-        });
-        return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+        WaitUntil([&] { return IsWindowVisible(menu = FindWindowA("#32768", nullptr)) != FALSE; });
+        return IsWindowVisible(menu) != FALSE ? menu : nullptr;
     }
     std::string Status() const { return Text(At(ids::lblStatus)); }
     // A file of the program's folder in the user's local application data.
     static std::string UserFile(const std::string& name) {
-        char local[MAX_PATH] = {};
-        GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
-        return std::string(local) + "\\Kestrova\\" + name;
+        return Environment("LOCALAPPDATA") + "\\Kestrova\\" + name;
     }
-    // Shows a message box of the program; its text, and closes it with Enter.
-    std::string TakeMessage() const {
+    // A message box of the program: its text, once closed by Enter or by a click on `button`.
+    std::string TakeMessage(int button = 0) const {
         HWND box = WaitForDialog(kestrova->Id());
         std::string text = box != nullptr ? DialogText(box) : "(no message)";
-        Key(VK_RETURN);
-        WaitUntil([&] { return !IsWindow(box); });
+        button != 0 ? Click(GetDlgItem(box, button)) : Key(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << text;
         return text;
     }
 

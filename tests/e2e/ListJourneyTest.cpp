@@ -5,10 +5,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The drive list's keys and its context menu, by real keys and the mouse:
-// Enter opens a row's folder, Delete removes a row, F5 shows what changed
-// outside, and the menu opens by Shift+F10, by the menu key and by a
-// right-click. A kill right after a removal loses nothing.
+// The drive list's keys and its context menu, by real keys and the mouse: Enter opens a row's
+// folder, Delete removes a row, F5 shows what changed outside, and the menu opens by Shift+F10, by
+// the menu key and by a right-click. A kill right after a removal loses nothing.
 TEST_F(Journey, TheDriveListsKeysAndContextMenu) {
     ProgramFolder program("list-keys");
     const std::string store = program.MapAndStore({"E:", "F:", "G:", "H:"});

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/e2e/Journey.h"
 
@@ -7,21 +8,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every file and folder below `folder`, by path.
-void ListTree(const std::string& folder, Lines& paths) {
-    WIN32_FIND_DATAA data{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &data)) {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..") {
-            const std::string path = std::string(folder).append("\\").append(name);
-            paths.push_back(path);
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                ListTree(path, paths);
-            }
-        }
+// Every file and folder below `folder`, by path, sorted.
+Lines Tree(const std::string& folder) {
+    Lines paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        paths.push_back(entry.path().string());
     }
-    FindClose(search);
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 // An old recycle bin, as Windows kept it in a folder named RECYCLER.
@@ -33,11 +27,10 @@ std::string MakeBin(const std::string& folder) {
     return folder + "\\RECYCLER";
 }
 
-// Folders named as people name them, each with a recycle bin and a file of
-// the user's, among folders named as the pieces a line split at those
-// characters would name, and a RECYCLER that holds the user's own report:
-// removing the drives deletes their bins and nothing else, from a plain
-// program folder and from one named with & ( ) % and blanks.
+// Folders named as people name them, each with a recycle bin and a file of the user's, among
+// folders named as the pieces a line split at those characters would name, and a RECYCLER that
+// holds the user's own report: removing the drives deletes their bins and nothing else, from a
+// plain program folder and from one named with & ( ) % and blanks.
 TEST_F(Journey, RemovingDrivesDeletesTheirRecycleBinsAndNothingElseWhateverTheNames) {
     const Lines names = {"(x)", "R&D", "a^b",   "50%off",     "a,b",
                          "x;y", "a=b", "bang!", "Tom & Jerry"};
@@ -66,9 +59,7 @@ TEST_F(Journey, RemovingDrivesDeletesTheirRecycleBinsAndNothingElseWhateverTheNa
             WriteFileText(folder + "\\keep.txt", "kept");
         }
         WriteFileText(program.File("Shrt.dat"), store);
-        Lines before;
-        ListTree(data, before);
-        std::sort(before.begin(), before.end());
+        const Lines before = Tree(data);
         Start(program);
 
         // Explorer gets the folder with a comma whole, by a double-click.
@@ -86,21 +77,15 @@ TEST_F(Journey, RemovingDrivesDeletesTheirRecycleBinsAndNothingElseWhateverTheNa
         })) << programName;
         Close();
 
-        Lines expected;
-        for (const std::string& path : before) {
-            const bool inBin = std::any_of(bins.begin(), bins.end(), [&](const std::string& bin) {
+        Lines expected = before;
+        std::erase_if(expected, [&](const std::string& path) {
+            return std::any_of(bins.begin(), bins.end(), [&](const std::string& bin) {
                 return path == bin || path.starts_with(bin + "\\");
             });
-            if (!inBin) {
-                expected.push_back(path);
-            }
-        }
-        Lines after;
-        ListTree(data, after);
-        std::sort(after.begin(), after.end());
-        // A path missing was deleted though not in a bin of a removed drive;
-        // a path left over is a bin that should have gone.
-        EXPECT_EQ(after, expected) << programName;
+        });
+        // A path missing was deleted though not in a bin of a removed drive; a path left over is
+        // a bin that should have gone.
+        EXPECT_EQ(Tree(data), expected) << programName;
     }
 }
 

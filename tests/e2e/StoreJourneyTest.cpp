@@ -13,14 +13,14 @@ std::string ShellQuoted(const std::string& text) {
     return quoted + "'";
 }
 
-// A Unix folder mounted over with a read-only view of itself while the
-// object lives, as C:\Program Files is to a standard user.
+// A Unix folder mounted over with a read-only view of itself while the object lives, as
+// C:\Program Files is to a standard user.
 class ReadOnlyFolder {
   public:
-    explicit ReadOnlyFolder(const std::string& folder) : unix_(ShellQuoted(UnixPathOf(folder))) {
-        mounted_ = RunShell("mount --bind " + unix_ + " " + unix_ +
-                            " && mount -o remount,bind,ro " + unix_ + " " + unix_) == 0;
-    }
+    explicit ReadOnlyFolder(const std::string& folder)
+        : unix_(ShellQuoted(UnixPathOf(folder))),
+          mounted_(RunShell("mount --bind " + unix_ + " " + unix_ +
+                            " && mount -o remount,bind,ro " + unix_ + " " + unix_) == 0) {}
     ~ReadOnlyFolder() {
         if (mounted_) {
             RunShell("umount " + unix_ + " || umount -l " + unix_);
@@ -32,18 +32,16 @@ class ReadOnlyFolder {
 
   private:
     std::string unix_;
-    bool mounted_ = false;
+    bool mounted_;
 };
 
-// In a program folder nobody can write, the table lives in the user's own
-// folder: a drive made by real input is kept, and no close asks anything.
+// With the program folder read-only, a drive made is kept in the user's folder; no close asks.
 TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) {
     // A mount left by a run that stopped half-way would keep the folder.
     const std::string leftover = ShellQuoted(UnixPathOf(BuildPath("e2e\\read-only-folder")));
     RunShell("while mountpoint -q " + leftover + "; do umount -l " + leftover + " || break; done");
     ProgramFolder program("read-only-folder", "E:-C:\\WINDOWS\r\n");
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): the journeys run on one thread
-    const std::string folder = CreateFolder(std::string(std::getenv("USERPROFILE")) + "\\Work");
+    const std::string folder = CreateFolder(Environment("USERPROFILE") + "\\Work");
     ReadOnlyFolder readOnly(program.Path());
     if (!readOnly.Mounted() || WriteFileText(program.File("probe.txt"), "x")) {
         GTEST_SKIP() << "this machine does not let the test mount a read-only folder";
@@ -70,10 +68,9 @@ TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) 
     EXPECT_EQ(ReadFileText(UserFile("Shrt.dat")), kept);
 }
 
-// The list shows a drive as mounted only when its letter leads to its
-// folder: a letter another program took between the choice and Create
-// Drive, a letter held by another folder at Mount All, a first row that is
-// not mounted while the last one is.
+// The list shows a drive as mounted only when its letter leads to its folder: a letter another
+// program took between the choice and Create Drive, a letter held by another folder at Mount All, a
+// first row that is not mounted while the last one is.
 TEST_F(Journey, TheDriveListTellsTheTruth) {
     ProgramFolder program("truth");
     const std::string other = program.MakeFolder("Other");

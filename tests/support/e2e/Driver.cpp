@@ -52,8 +52,8 @@ class Remote {
     Remote(const Remote&) = delete;
     Remote& operator=(const Remote&) = delete;
     LPARAM At(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(base_ + offset); }
-    void Put(const void* data, SIZE_T size) {
-        WriteProcessMemory(process_.Get(), base_, data, size, nullptr);
+    void Put(const void* data, SIZE_T size, SIZE_T offset = 0) {
+        WriteProcessMemory(process_.Get(), base_ + offset, data, size, nullptr);
     }
     void Get(void* data, SIZE_T size, SIZE_T offset = 0) {
         ReadProcessMemory(process_.Get(), base_ + offset, data, size, nullptr);
@@ -64,22 +64,42 @@ class Remote {
     char* base_;
 };
 
-// The top-level windows of a process.
-std::vector<HWND> WindowsOf(DWORD processId) {
-    std::pair<DWORD, std::vector<HWND>> search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
-            if (ProcessOf(window) == s->first) {
-                s->second.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+// Every window inside `parent`, or every top-level window when it is null.
+std::vector<HWND> WindowsIn(HWND parent) {
+    std::vector<HWND> found;
+    const WNDENUMPROC add = [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    };
+    const auto list = reinterpret_cast<LPARAM>(&found);
+    parent != nullptr ? EnumChildWindows(parent, add, list) : EnumWindows(add, list);
+    return found;
 }
 
-POINT Centre(const RECT& rect) {
+// The last shown top-level window of the process that `wanted` picks, once there is one.
+HWND WaitForShown(DWORD processId, const std::function<bool(HWND)>& wanted, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : WindowsIn(nullptr)) {
+                const bool shown = ProcessOf(window) == processId && IsWindowVisible(window);
+                found = shown && wanted(window) ? window : found;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+// A top-level window with that caption, not one of the tooltip and IME windows that share it.
+bool Captioned(HWND window, const std::string& caption) {
+    const std::string className = ClassOf(window);
+    return className != TOOLTIPS_CLASSA && className != "IME" && Text(window) == caption;
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
@@ -110,53 +130,27 @@ bool AttachToDesktop() {
 }
 
 std::vector<HWND> TopWindows(DWORD processId, const std::string& caption) {
-    std::vector<HWND> found;
-    for (HWND window : WindowsOf(processId)) {
-        const std::string className = ClassOf(window);
-        if (className != TOOLTIPS_CLASSA && className != "IME" && Text(window) == caption) {
-            found.push_back(window);
-        }
-    }
+    std::vector<HWND> found = WindowsIn(nullptr);
+    std::erase_if(found,
+                  [&](HWND w) { return ProcessOf(w) != processId || !Captioned(w, caption); });
     return found;
 }
 
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopWindows(processId, caption)) {
-                found = IsWindowVisible(window) ? window : found;
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return WaitForShown(
+        processId, [&](HWND window) { return Captioned(window, caption); }, timeoutMs);
 }
 
 HWND Control(HWND window, int id) {
-    std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM parameter) -> BOOL {
-            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(parameter);
-            wanted->second = GetDlgCtrlID(child) == wanted->first ? child : nullptr;
-            return wanted->second == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    const std::vector<HWND> all = WindowsIn(window);
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](HWND c) { return GetDlgCtrlID(c) == id; });
+    return found != all.end() ? *found : nullptr;
 }
 
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : WindowsOf(processId)) {
-                found = ClassOf(window) == "#32770" && IsWindowVisible(window) ? window : found;
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return WaitForShown(
+        processId, [](HWND window) { return ClassOf(window) == "#32770"; }, timeoutMs);
 }
 
 void ClickAt(POINT point, bool right) {
@@ -174,9 +168,7 @@ void ClickAt(POINT point, bool right) {
 }
 
 void Click(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    ClickAt(Centre(rect));
+    ClickAt(CentreOf(control));
 }
 
 void ClickRow(HWND listView, int row, int clicks, bool right) {
@@ -204,10 +196,7 @@ void ChooseInDropDown(HWND combo, const std::string& item) {
     const auto index = std::find(items.begin(), items.end(), item) - items.begin();
     Click(combo);
     HWND list = nullptr;
-    WaitUntil([&] {
-        list = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr);
-        return list != nullptr && IsWindowVisible(list);
-    });
+    WaitUntil([&] { return IsWindowVisible(list = FindWindowA("ComboLBox", nullptr)) != FALSE; });
     const LRESULT height = Ask(list, LB_GETITEMHEIGHT);
     POINT point{4, static_cast<LONG>((index - Ask(list, LB_GETTOPINDEX)) * height + height / 2)};
     ClientToScreen(list, &point);
@@ -232,23 +221,21 @@ void Keys(const std::string& characters) {
 bool ChooseInBrowser(HWND browser, const std::string& folder) {
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);
-    Remote remote(browser, sizeof wide + sizeof(TVITEMW));
+    Remote remote(browser, 2 * sizeof wide + sizeof(TVITEMW));
     remote.Put(wide, sizeof wide);
     const std::wstring name = std::wstring(wide).substr(std::wstring(wide).find_last_of(L'\\') + 1);
-    // The tree fills itself after the browser shows: the folder is asked for
-    // until the tree's selected item is the folder.
+    // The tree fills itself after the browser shows: the folder is asked for until it is selected.
     const auto selected = [&] {
         HWND tree = FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
         TVITEMW item{};
         item.mask = TVIF_TEXT;
         item.hItem = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET));
-        item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof item));
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof wide + sizeof item));
         item.cchTextMax = MAX_PATH;
-        remote.Put(&item, sizeof item);
-        Ask(tree, TVM_GETITEMW, 0, remote.At());
+        remote.Put(&item, sizeof item, sizeof wide);
+        Ask(tree, TVM_GETITEMW, 0, remote.At(sizeof wide));
         std::wstring text(MAX_PATH, L'\0');
-        remote.Get(text.data(), MAX_PATH * sizeof(wchar_t), sizeof item);
-        remote.Put(wide, sizeof wide);
+        remote.Get(text.data(), sizeof wide, sizeof wide + sizeof item);
         return std::wcscmp(text.c_str(), name.c_str()) == 0;
     };
     const bool chosen =
@@ -268,10 +255,6 @@ std::string Text(HWND window) {
     return Utf8(text);
 }
 
-int IdOf(HWND window) {
-    return window != nullptr ? GetDlgCtrlID(window) : 0;
-}
-
 HWND Focused(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -280,15 +263,13 @@ HWND Focused(HWND window) {
 }
 
 bool WaitForFocus(HWND window, int id) {
-    return WaitUntil([&] { return IdOf(Focused(window)) == id; }, 5000);
+    return WaitUntil([&] { return GetDlgCtrlID(Focused(window)) == id; }, 5000);
 }
 
 bool OnScreen(HWND control) {
-    // Down from the window through the topmost shown child under the
-    // control's centre; a group box frames its place rather than covering it.
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    const POINT centre = Centre(rect);
+    // Down from the window through the topmost shown child under the control's centre; a group
+    // box frames its place rather than covering it.
+    const POINT centre = CentreOf(control);
     HWND under = GetAncestor(control, GA_ROOT);
     while (under != nullptr && under != control) {
         HWND child = GetWindow(under, GW_CHILD);
@@ -314,12 +295,6 @@ std::vector<std::string> ComboItems(HWND combo) {
         items.push_back(Utf8(text));
     }
     return items;
-}
-
-std::string ComboText(HWND combo) {
-    const std::vector<std::string> items = ComboItems(combo);
-    const auto selected = static_cast<std::size_t>(Ask(combo, CB_GETCURSEL));
-    return selected < items.size() ? items[selected] : std::string{};
 }
 
 std::vector<Row> Rows(HWND listView) {
@@ -369,9 +344,7 @@ POINT TrayIconPoint() {
 void SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
     Remote remote(window, sizeof suggested);
     remote.Put(&suggested, sizeof suggested);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), remote.At(), SMTO_NORMAL,
-                        10000, &result);
+    Ask(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), remote.At());
 }
 
 std::vector<COLORREF> ScreenPixels(const RECT& rect) {
@@ -396,8 +369,8 @@ std::vector<COLORREF> ScreenPixels(const RECT& rect) {
 
 bool Screenshot(const std::string& name) {
     Sleep(300);  // what was shown last is painted
-    return RunShell("/usr/bin/import -window root '" + ScreenshotFolder() + "/" + name + ".png'") ==
-           0;
+    const std::string png = CreateFolder(BuildPath("screenshots")) + "\\" + name + ".png";
+    return RunShell("/usr/bin/import -window root '" + UnixPathOf(png) + "'") == 0;
 }
 
 }  // namespace kestrova::e2e

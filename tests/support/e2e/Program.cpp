@@ -12,13 +12,13 @@
 
 namespace kestrova::e2e {
 
-namespace {
-
 std::string Environment(const char* name) {
     char buffer[MAX_PATH * 2] = {};
     const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
+
+namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -52,12 +52,6 @@ std::string BuildPath(const std::string& relative) {
     return WindowsPathOf(Environment("KESTROVA_BUILD_DIR")) + "\\" + relative;
 }
 
-std::string ScreenshotFolder() {
-    std::string folder = Environment("KESTROVA_BUILD_DIR") + "/screenshots";
-    CreateDirectoryA(WindowsPathOf(folder).c_str(), nullptr);
-    return folder;
-}
-
 std::string ReadFileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
@@ -76,17 +70,15 @@ void SetReadOnly(const std::string& path, bool readOnly) {
     SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-ProgramFolder::ProgramFolder(const std::string& name, const std::string& store, bool withStore)
-    : path_(WindowsPathOf(Environment("KESTROVA_BUILD_DIR")) + "\\e2e\\" + name) {
+ProgramFolder::ProgramFolder(const std::string& name, const std::string& store)
+    : path_(BuildPath("e2e\\" + name)) {
     RunToEnd("cmd.exe /c rd /s /q \"" + path_ + "\"");
-    SHCreateDirectoryExA(nullptr, path_.c_str(), nullptr);
+    CreateFolder(path_);
     CopyFileA(WindowsPathOf(KESTROVA_EXE_UNIX_PATH).c_str(), File("Kestrova.exe").c_str(), FALSE);
     CopyFileA(WindowsPathOf(SUBST_DOUBLE_UNIX_PATH).c_str(), File("subst.exe").c_str(), FALSE);
     CopyFileA(WindowsPathOf(SUBST_DOUBLE_UNIX_PATH).c_str(), File("explorer.exe").c_str(), FALSE);
     CopyFileA(WindowsPathOf(RM_EXE_UNIX_PATH).c_str(), File("rm.exe").c_str(), FALSE);
-    if (withStore) {
-        WriteFileText(File("Shrt.dat"), store);
-    }
+    WriteFileText(File("Shrt.dat"), store);
 }
 
 std::vector<std::string> ProgramFolder::SubstLog(const std::string& name) const {
@@ -133,10 +125,7 @@ RunningProgram::RunningProgram(const std::string& folder, const std::string& arg
 }
 
 RunningProgram::~RunningProgram() {
-    if (process_.hProcess == nullptr) {
-        return;
-    }
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    if (process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, 5000);
     }
@@ -156,12 +145,10 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs) {
 namespace {
 
 UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
-    PROCESS_INFORMATION process{};
-    if (!Launch(command, folder, CREATE_NO_WINDOW, process)) {
-        return UniqueHandle();
-    }
-    // A Unix program gets no handles from Wine, and what is left in hThread
-    // then is not ours to close (it once closed the registry's own handle).
+    PROCESS_INFORMATION process{};  // left empty when nothing started
+    Launch(command, folder, CREATE_NO_WINDOW, process);
+    // A Unix program gets no handles from Wine, and what is left in hThread then is not ours to
+    // close (it once closed the registry's own handle).
     if (process.hProcess != nullptr) {
         CloseHandle(process.hThread);
     }
@@ -187,20 +174,17 @@ void RunUnix(const std::string& commandLine) {
 }
 
 int RunShell(const std::string& script) {
-    // Wine does not track a Unix program: the script leaves its status in a
-    // file, moved into place whole.
-    const std::string unixFolder = Environment("KESTROVA_BUILD_DIR");
+    // Wine does not track a Unix program: the script leaves its status in a file, moved into
+    // place whole.
     const std::string status = BuildPath("shell-status");
     DeleteFileA(status.c_str());
-    WriteFileText(BuildPath("shell.sh"),
-                  "(\n" + script + "\n) >/dev/null 2>&1 </dev/null\necho $? >\"" + unixFolder +
-                      "/shell-status.tmp\"\nmv \"" + unixFolder + "/shell-status.tmp\" \"" +
-                      unixFolder + "/shell-status\"\n");
-    RunUnix("/bin/sh \"" + unixFolder + "/shell.sh\"");
-    if (!WaitUntil([&] { return PathExists(status); }, 60000)) {
-        return -1;
-    }
-    return static_cast<int>(std::strtol(ReadFileText(status).c_str(), nullptr, 10));
+    WriteFileText(BuildPath("shell.sh"), "s='" + UnixPathOf(status) + "'\n(\n" + script +
+                                             "\n) >/dev/null 2>&1 </dev/null\n"
+                                             "echo $? >\"$s.tmp\"\nmv \"$s.tmp\" \"$s\"\n");
+    RunUnix("/bin/sh \"" + UnixPathOf(BuildPath("shell.sh")) + "\"");
+    return WaitUntil([&] { return PathExists(status); }, 60000)
+               ? static_cast<int>(std::strtol(ReadFileText(status).c_str(), nullptr, 10))
+               : -1;
 }
 
 std::string ShortPath(const std::string& path) {
@@ -219,9 +203,7 @@ void UnmapAll() {
         if (letter != 'C' && Mapped(letter)) {
             RunUnix("/bin/rm -f " + Environment("WINEPREFIX") + "/dosdevices/" +
                     static_cast<char>(letter - 'A' + 'a') + ":");
-            for (int i = 0; i < 400 && Mapped(letter); ++i) {
-                Sleep(25);
-            }
+            WaitUntil([&] { return !Mapped(letter); }, 10000);
         }
     }
 }
@@ -238,11 +220,10 @@ void DeleteRunValue() {
 std::string StoredRunValue() {
     char data[1024] = {};
     DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Kestrova", RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr,
-                     data, &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    return std::string(data, size);
+    return RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Kestrova", RRF_RT_REG_SZ | RRF_NOEXPAND,
+                        nullptr, data, &size) == ERROR_SUCCESS
+               ? std::string(data, size)
+               : std::string();
 }
 
 std::string PagesOpened() {

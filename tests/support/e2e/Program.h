@@ -7,9 +7,9 @@
 
 namespace kestrova::e2e {
 
+std::string Environment(const char* name);               // a variable's value, or empty
 std::string WindowsPathOf(const std::string& unixPath);  // as Wine shows it, on Z:
 std::string UnixPathOf(const std::string& path);         // of a path on C: or Z:
-std::string ScreenshotFolder();                          // a Unix folder in the build tree
 std::string BuildPath(const std::string& relative);      // of the build tree, for Windows
 
 std::string ReadFileText(const std::string& path);
@@ -18,14 +18,11 @@ bool PathExists(const std::string& path);
 std::string CreateFolder(const std::string& path);  // and its parents; returns it
 void SetReadOnly(const std::string& path, bool readOnly);
 
-// A fresh program folder for one test, under the build tree: Kestrova.exe,
-// the subst double (as subst.exe, logging to subst.log, and as explorer.exe,
-// logging to explorer.log) and rm.exe, and a Shrt.dat holding `store` unless
-// `withStore` is false.
+// A fresh program folder for one test, under the build tree: Kestrova.exe, rm.exe, the subst
+// double as subst.exe and as explorer.exe (each logging to NAME.log), a Shrt.dat holding `store`.
 class ProgramFolder {
   public:
-    explicit ProgramFolder(const std::string& name, const std::string& store = {},
-                           bool withStore = true);
+    explicit ProgramFolder(const std::string& name, const std::string& store = {});
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     std::string Store() const { return ReadFileText(File("Shrt.dat")); }
@@ -34,8 +31,7 @@ class ProgramFolder {
     std::string MakeFolder(const std::string& name) const;  // a fresh folder inside
     DWORD Subst(const std::string& arguments) const;        // run to its end: its exit code
     void ClearSubstLog() const { DeleteFileA(File("subst.log").c_str()); }
-    // Maps each letter ("E:") onto a fresh folder "Folder E" and stores the
-    // drives; the stored text. The subst log is empty after.
+    // Maps each letter ("E:") onto a fresh "Folder E", stores them; the text; the log left empty.
     std::string MapAndStore(const std::vector<std::string>& letters) const;
 
   private:
