@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/registry/RegistryRoutines.h"
 #include "tests/support/fakes/FakeFileSystem.h"
 #include "tests/support/fakes/FakeProcessRunner.h"
@@ -10,6 +13,7 @@ namespace kestrova {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Message = std::pair<std::string, int>;  // a message box's text and style
 
 class AboutFormTest : public ::testing::Test {
   protected:
@@ -24,14 +28,14 @@ class AboutFormTest : public ::testing::Test {
     }
     void Start() {
         StartSysInfo(registry, fs, processes, [this](const std::string& text, int style) {
-            messages.push_back(text + "|" + std::to_string(style));
+            messages.emplace_back(text, style);
         });
     }
 
     testing::MemoryRegistry registry;
     testing::FakeFileSystem fs;
     testing::FakeProcessRunner processes;
-    Lines messages;
+    std::vector<Message> messages;
 };
 
 TEST_F(AboutFormTest, TheRegisteredPathGoesBeforeTheToolsFolderAndIsOnlyRead) {
@@ -60,7 +64,9 @@ TEST_F(AboutFormTest, NothingRegisteredNoTextOrNothingStartedSaysItIsUnavailable
     processes.startFails = true;
     Start();
     EXPECT_EQ(processes.started, Lines{"C:\\Missing.exe"});
-    EXPECT_EQ(messages, Lines(3, "System Information Is Unavailable At This Time|0"));
+    // A plain box: OK and no icon.
+    EXPECT_EQ(messages,
+              std::vector(3, Message{"System Information Is Unavailable At This Time", 0}));
     EXPECT_EQ(registry.KeysOpenNow(), 0u);
 }
 
