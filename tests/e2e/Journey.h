@@ -11,8 +11,7 @@
 
 namespace kestrova::e2e {
 
-// The real program used as a user uses it: every step below is a click at a
-// control's place on the screen or a key; what the program did is read back.
+// The real program used only by clicks at controls' places and by keys; what it did is read back.
 class Journey : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -32,8 +31,7 @@ class Journey : public ::testing::Test {
 
     void Start(const ProgramFolder& folder, const std::string& arguments = {}) {
         kestrova = std::make_unique<RunningProgram>(folder, arguments);
-        window = WaitForWindow(kestrova->Id(), "Kestrova");
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(window = WaitForWindow(kestrova->Id(), "Kestrova"), nullptr);
     }
     HWND At(int id) const { return Control(window, id); }
     // Presses a key and waits for the focus on the control `id`, which must be on screen.

@@ -60,19 +60,15 @@ TEST_F(Journey, TabWalksEachPaneOnScreenAndArrowsChooseTheOptions) {
     // The arrows walk the options in their order and choose each one (stored with its NUL).
     const std::string exe = program.Path() + "\\Kestrova.exe ";
     Tabs({ids::cmdRemove, ids::optNone});
-    const struct {
-        WORD key;
-        int id;
-        std::string value;
-    } arrows[] = {{VK_DOWN, ids::optB, exe + "/B" + '\0'},
-                  {VK_DOWN, ids::optM, exe + "/M" + '\0'},
-                  {VK_RIGHT, ids::optT, exe + "/T" + '\0'},
-                  {VK_DOWN, ids::optNone, ""},
-                  {VK_UP, ids::optT, exe + "/T" + '\0'}};
-    for (const auto& arrow : arrows) {
-        Step(arrow.key, arrow.id);
-        EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == arrow.value; })) << arrow.id;
-    }
+    const auto arrow = [&](WORD key, int id, const std::string& value) {
+        Step(key, id);
+        EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == value; })) << id;
+    };
+    arrow(VK_DOWN, ids::optB, exe + "/B" + '\0');
+    arrow(VK_DOWN, ids::optM, exe + "/M" + '\0');
+    arrow(VK_RIGHT, ids::optT, exe + "/T" + '\0');
+    arrow(VK_DOWN, ids::optNone, "");
+    arrow(VK_UP, ids::optT, exe + "/T" + '\0');
     Click(At(ids::optM));
     EXPECT_TRUE(WaitUntil([&] { return StoredRunValue() == exe + "/M" + '\0'; }));
     EXPECT_TRUE(Screenshot("options-pane"));
@@ -135,8 +131,7 @@ TEST_F(Journey, TheFocusComesBackAfterAMessageTheBrowserAndTheNotificationArea) 
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
         HWND menu = OpenTrayMenu();
         ASSERT_NE(menu, nullptr);
-        RECT place{};
-        GetWindowRect(menu, &place);
+        const RECT place = Place(menu);
         ClickAt({(place.left + place.right) / 2, show ? place.top + 8 : place.bottom - 8});
         ASSERT_TRUE(!show || WaitUntil([&] { return IsWindowVisible(window) != 0; }));
     }
@@ -154,8 +149,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAndByMouse) {
     HWND about = WaitForWindow(kestrova->Id(), "About Kestrova");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(Screenshot("about-window"));
-    HWND main = window;
-    window = about;
+    HWND main = std::exchange(window, about);
     ASSERT_TRUE(WaitForFocus(window, ids::aboutCommand3));
     Tabs({ids::aboutCommand1, ids::aboutCommand2, ids::aboutCommand4, ids::aboutCommand3});
     Step(VK_TAB, ids::aboutCommand4, VK_SHIFT);
@@ -167,8 +161,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAndByMouse) {
     window = main;  // the access key pressed About, which kept the focus
     ASSERT_TRUE(WaitForFocus(window, ids::cmdAbout));
     Key('A', VK_MENU);
-    about = WaitForWindow(kestrova->Id(), "About Kestrova");
-    ASSERT_NE(about, nullptr);
+    ASSERT_NE(about = WaitForWindow(kestrova->Id(), "About Kestrova"), nullptr);
     Key('E', VK_MENU);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 
@@ -187,8 +180,7 @@ TEST_F(Journey, TheAboutWindowByKeyboardAndByMouse) {
     LocalFree(descriptor);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
     Click(At(ids::cmdAbout));
-    about = WaitForWindow(kestrova->Id(), "About Kestrova");
-    ASSERT_NE(about, nullptr);
+    ASSERT_NE(about = WaitForWindow(kestrova->Id(), "About Kestrova"), nullptr);
     Click(Control(about, ids::aboutCommand4));
     EXPECT_TRUE(
         WaitUntil([&] { return program.SubstLog() == std::vector<std::string>{"system-info"}; }));
@@ -224,8 +216,7 @@ TEST_F(Journey, AFirstStartALogonStartAndASecondStart) {
     EXPECT_EQ(program.Store(), "");  // created, empty
     EXPECT_TRUE(PathExists(program.File("Shrt.dat")));
     EXPECT_EQ(Status(), "Virtual Drives");
-    RECT place{};
-    GetWindowRect(window, &place);
+    const RECT place = Place(window);
     EXPECT_NEAR(place.left + place.right, GetSystemMetrics(SM_CXSCREEN), 2);  // centred
     EXPECT_NEAR(place.top + place.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
     EXPECT_FALSE(HasTrayIcon(window));
@@ -235,10 +226,8 @@ TEST_F(Journey, AFirstStartALogonStartAndASecondStart) {
     const std::string store = "K:-" + ShortPath(program.MakeFolder("Logon")) + "\r\n";
     WriteFileText(program.File("Shrt.dat"), store);
     kestrova = std::make_unique<RunningProgram>(program, "/b");
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<HWND> found = TopWindows(kestrova->Id(), "Kestrova");
-        return !found.empty() && HasTrayIcon(window = found.front());
-    }));
+    window = WaitForWindow(kestrova->Id(), "Kestrova", 30000, false);
+    ASSERT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }));
     EXPECT_TRUE(Mapped('K'));
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(Status(), "1 Virtual Drives (Mounted)");

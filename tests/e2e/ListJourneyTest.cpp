@@ -30,11 +30,9 @@ TEST_F(Journey, TheDriveListsKeysAndContextMenu) {
     Key(VK_F10, VK_SHIFT);
     HWND menu = ShownMenu();
     ASSERT_NE(menu, nullptr);
-    RECT row{};
-    RECT place{};
-    GetWindowRect(At(ids::lstDrives), &row);
-    GetWindowRect(menu, &place);
-    EXPECT_TRUE(place.top > row.top && place.top < row.top + 60) << place.top;  // at the row
+    const LONG row = Place(At(ids::lstDrives)).top;
+    RECT place = Place(menu);
+    EXPECT_TRUE(place.top > row && place.top < row + 60) << place.top;  // at the row
     Key(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
     EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 3u);
@@ -50,9 +48,8 @@ TEST_F(Journey, TheDriveListsKeysAndContextMenu) {
     EXPECT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives))[0].image == 1; }));
 
     ClickRow(At(ids::lstDrives), 1, 1, true);  // H:, at the mouse
-    menu = ShownMenu();
-    ASSERT_NE(menu, nullptr);
-    GetWindowRect(menu, &place);
+    ASSERT_NE(menu = ShownMenu(), nullptr);
+    place = Place(menu);
     ClickAt({(place.left + place.right) / 2, place.bottom - 8});  // Remove Drive
     ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 1; }));
     kestrova.reset();  // killed right after: the removal is saved already

@@ -6,17 +6,6 @@
 namespace kestrova::e2e {
 namespace {
 
-// Whether the control sits in its parent where the layout's place (in twips) puts it at this dpi.
-bool PlacedAsLaidOut(HWND control, const layout::Rect& place, int dpi) {
-    RECT shown{};
-    GetWindowRect(control, &shown);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&shown), 2);
-    const RECT scaled{MulDiv(place.left, dpi, 1440), MulDiv(place.top, dpi, 1440),
-                      MulDiv(place.left + place.width, dpi, 1440),
-                      MulDiv(place.top + place.height, dpi, 1440)};
-    return EqualRect(&shown, &scaled) != FALSE;
-}
-
 // Moved to a screen of another scale, the window takes the rectangle Windows suggests and lays
 // itself out from the same layout, every control inside it; back at 150% it is pixel for pixel
 // as it started, and answers the mouse and keyboard.
@@ -25,8 +14,7 @@ TEST_F(Journey, ScaledWindowFollowsAMoveToAScreenOfAnotherScale) {
     Start(program);
     EXPECT_TRUE(Screenshot("main-window-150"));
     Step(VK_TAB, ids::Command2);  // no caret to blink in the pictures
-    RECT started{};
-    GetWindowRect(window, &started);
+    const RECT started = Place(window);
     SetCursorPos(started.right + 40, started.bottom + 40);  // no tooltip over the window
     Sleep(300);
     const std::vector<COLORREF> before = ScreenPixels(started);
@@ -42,19 +30,23 @@ TEST_F(Journey, ScaledWindowFollowsAMoveToAScreenOfAnotherScale) {
         GetClientRect(window, &client);
         EXPECT_EQ(client.right, MulDiv(layout::kClientWidth, dpi, 1440)) << dpi;
         EXPECT_EQ(client.bottom, MulDiv(layout::kClientHeight, dpi, 1440)) << dpi;
-        RECT label{};  // the label of the letters: as wide as its text in the window's font
-        GetWindowRect(At(ids::Label2), &label);
+        const RECT label = Place(At(ids::Label2));  // the letters' label, as wide as its text
         widths[dpi] = label.right - label.left;
         for (const auto& [id, place] : {std::pair{ids::cmdRemove, layout::cmdRemove},
                                         {ids::lstDrives, layout::lstDrives},
                                         {ids::Command4, layout::Command4}}) {
-            EXPECT_TRUE(PlacedAsLaidOut(At(id), place, dpi)) << id << " at " << dpi;
+            // In its parent where the layout's place (in twips) puts it at this dpi.
+            RECT shown = Place(At(id));
+            MapWindowPoints(nullptr, GetParent(At(id)), reinterpret_cast<POINT*>(&shown), 2);
+            const RECT scaled{MulDiv(place.left, dpi, 1440), MulDiv(place.top, dpi, 1440),
+                              MulDiv(place.left + place.width, dpi, 1440),
+                              MulDiv(place.top + place.height, dpi, 1440)};
+            EXPECT_TRUE(EqualRect(&shown, &scaled)) << id << " at " << dpi;
         }
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
         for (HWND child = GetWindow(At(ids::fraMain), GW_HWNDFIRST); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT)) {
-            RECT shown{};
-            GetWindowRect(child, &shown);
+            const RECT shown = Place(child);
             RECT inside{};
             EXPECT_TRUE(!IsWindowVisible(child) ||
                         (IntersectRect(&inside, &shown, &client) && EqualRect(&inside, &shown)))

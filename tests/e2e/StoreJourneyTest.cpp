@@ -5,45 +5,25 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// A Unix folder mounted over with a read-only view of itself while the object lives, as
-// C:\Program Files is to a standard user.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(const std::string& folder)
-        : unix_(ShellQuoted(UnixPathOf(folder))),
-          mounted_(RunShell("mount --bind " + unix_ + " " + unix_ +
-                            " && mount -o remount,bind,ro " + unix_ + " " + unix_) == 0) {}
-    ~ReadOnlyFolder() {
-        if (mounted_) {
-            RunShell("umount " + unix_ + " || umount -l " + unix_);
-        }
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool Mounted() const { return mounted_; }
-
-  private:
-    std::string unix_;
-    bool mounted_;
-};
-
 // With the program folder read-only, a drive made is kept in the user's folder; no close asks.
 TEST_F(Journey, AProgramFolderThatCannotBeWrittenKeepsTheTableInTheUsersFolder) {
-    // A mount left by a run that stopped half-way would keep the folder.
-    const std::string leftover = ShellQuoted(UnixPathOf(BuildPath("e2e\\read-only-folder")));
-    RunShell("while mountpoint -q " + leftover + "; do umount -l " + leftover + " || break; done");
+    // Mounted over with a read-only view of itself, as C:\Program Files is to a standard user,
+    // until the test ends, however it ends; first unmounted too, as a half-way run may leave it.
+    std::string dir = "'";  // quoted for the shell
+    for (const char c : UnixPathOf(BuildPath("e2e\\read-only-folder"))) {
+        dir += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    dir += "'";
+    const auto unmount = [&] {
+        RunShell("while mountpoint -q " + dir + "; do umount -l " + dir + " || break; done");
+    };
+    unmount();
     ProgramFolder program("read-only-folder", "E:-C:\\WINDOWS\r\n");
     const std::string folder = CreateFolder(Environment("USERPROFILE") + "\\Work");
-    ReadOnlyFolder readOnly(program.Path());
-    if (!readOnly.Mounted() || WriteFileText(program.File("probe.txt"), "x")) {
+    const int mounted = RunShell("mount --bind " + dir + " " + dir +
+                                 " && mount -o remount,bind,ro " + dir + " " + dir);
+    const std::shared_ptr<void> unmountAtEnd(nullptr, [&](void*) { unmount(); });
+    if (mounted != 0 || WriteFileText(program.File("probe.txt"), "x")) {
         GTEST_SKIP() << "this machine does not let the test mount a read-only folder";
     }
     Start(program);

@@ -5,18 +5,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The system's legacy ANSI code page, in which older programs wrote text.
-std::string InLegacyCodePage(const std::string& text) {
-    char number[8] = {};
-    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number);
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, MAX_PATH);
-    char legacy[MAX_PATH] = {};
-    WideCharToMultiByte(static_cast<UINT>(std::strtoul(number, nullptr, 10)), 0, wide, -1, legacy,
-                        MAX_PATH, nullptr, nullptr);
-    return legacy;
-}
-
 // Folders named in other alphabets: chosen in the browser, mounted by /M, read in ANSI or UTF-16.
 TEST_F(Journey, FoldersNamedInAnyAlphabetAreMappedShownAndKept) {
     ProgramFolder program("any-name");
@@ -46,8 +34,16 @@ TEST_F(Journey, FoldersNamedInAnyAlphabetAreMappedShownAndKept) {
     EXPECT_TRUE(Mapped(rows[1].letter[0]));
     UnmapAll();
 
-    // A table written in the legacy code page, naming the folder itself.
-    WriteFileText(program.File("Shrt.dat"), "G:-" + InLegacyCodePage(german) + "\r\n");
+    // A table written in the system's legacy ANSI code page, as older programs wrote text, naming
+    // the folder itself.
+    char codePage[8] = {};
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, codePage, sizeof codePage);
+    wchar_t name[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, german.c_str(), -1, name, MAX_PATH);
+    char legacy[MAX_PATH] = {};
+    WideCharToMultiByte(static_cast<UINT>(std::strtoul(codePage, nullptr, 10)), 0, name, -1, legacy,
+                        MAX_PATH, nullptr, nullptr);
+    WriteFileText(program.File("Shrt.dat"), "G:-" + std::string(legacy) + "\r\n");
     Start(program);
     EXPECT_EQ(Rows(At(ids::lstDrives))[0].folder, german);
     Click(At(ids::cmdMount));

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/win32/Handle.h"
 #include "tests/faults/SaveLoop.h"
 #include "tests/support/e2e/Driver.h"
 #include "tests/support/e2e/Program.h"
@@ -35,17 +34,12 @@ TEST(Faults, AKillDuringASaveLeavesTheWholeOldOrTheWholeNewTable) {
         const std::string before = ReadFileText(store);
         const bool leftover = PathExists(store + ".tmp");
         *record = {};
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessA(nullptr, std::string(command).data(), nullptr, nullptr, FALSE,
-                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process));
+        const UniqueHandle process = StartHidden(command);
+        ASSERT_TRUE(process.Valid());
         ASSERT_TRUE(WaitUntil([&] { return record->phase != faults::kNotStarted; }, 60000));
         Sleep(std::uniform_int_distribution<DWORD>(0, 40)(random));  // a save takes a few ms
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, 30000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        TerminateProcess(process.Get(), 9);
+        WaitForSingleObject(process.Get(), 30000);
 
         const std::string after = ReadFileText(store);
         ASSERT_TRUE(after == faults::TableText(0) || after == faults::TableText(1))

@@ -38,32 +38,26 @@ class AboutFormTest : public ::testing::Test {
     std::vector<Message> messages;
 };
 
-TEST_F(AboutFormTest, TheRegisteredPathGoesBeforeTheToolsFolderAndIsOnlyRead) {
+// A registered text path goes first and is only read; the tools folder is tried when there is none.
+TEST_F(AboutFormTest, TheRegisteredPathThenTheToolsFolderElseTheProgramIsUnavailable) {
+    Start();                                                 // nothing registered
+    Register("Shared Tools\\MSINFO", "PATH", 1, kRegDword);  // no text: not a path
     Register("Shared Tools Location", "MSINFO", "C:\\Shared\\MSInfo");
     Start();  // the folder is registered, but the program is not in it
-    EXPECT_EQ(messages.size(), 1u);
     fs.AddFile("C:\\Shared\\MSInfo\\MSINFO32.EXE");
+    Start();
+    Register("Shared Tools\\MSINFO", "PATH", "C:\\Missing.exe");
+    processes.unstartable = {"C:\\Missing.exe"};
     Start();
     Register("Shared Tools\\MSINFO", "PATH", "C:\\Tools\\msinfo32.exe");
     // As for a standard user: the key may be read but not opened for writing.
     registry.DenyWrite(WidenKey(kHkeyLocalMachine), "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
     fs.ClearQueries();
     Start();
-    EXPECT_EQ(processes.started,
-              (Lines{"C:\\Shared\\MSInfo\\MSINFO32.EXE", "C:\\Tools\\msinfo32.exe"}));
-    EXPECT_EQ(processes.styles, std::vector(2, WindowStyle::Normal));
+    EXPECT_EQ(processes.started, (Lines{"C:\\Shared\\MSInfo\\MSINFO32.EXE", "C:\\Missing.exe",
+                                        "C:\\Tools\\msinfo32.exe"}));
+    EXPECT_EQ(processes.styles, std::vector(3, WindowStyle::Normal));
     EXPECT_TRUE(fs.Queries().empty());  // the tools folder is not looked at
-    EXPECT_EQ(messages.size(), 1u);
-}
-
-TEST_F(AboutFormTest, NothingRegisteredNoTextOrNothingStartedSaysItIsUnavailable) {
-    Start();
-    Register("Shared Tools\\MSINFO", "PATH", 1, kRegDword);
-    Start();
-    Register("Shared Tools\\MSINFO", "PATH", "C:\\Missing.exe");
-    processes.startFails = true;
-    Start();
-    EXPECT_EQ(processes.started, Lines{"C:\\Missing.exe"});
     // A plain box: OK and no icon.
     EXPECT_EQ(messages,
               std::vector(3, Message{"System Information Is Unavailable At This Time", 0}));

@@ -7,10 +7,15 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "platform/win32/Handle.h"
 #include "tests/support/e2e/Program.h"
 
 namespace kestrova::e2e {
+
+RECT Place(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
 
 namespace {
 
@@ -39,8 +44,7 @@ DWORD ProcessOf(HWND window) {
     return processId;
 }
 
-// Memory in the window's process, for the messages whose pointers are not
-// carried from one process to another.
+// Memory in the window's process, for the messages whose pointers do not cross processes.
 class Remote {
   public:
     Remote(HWND window, SIZE_T size)
@@ -76,14 +80,13 @@ std::vector<HWND> WindowsIn(HWND parent) {
     return found;
 }
 
-// The last shown top-level window of the process that `wanted` picks, once there is one.
-HWND WaitForShown(DWORD processId, const std::function<bool(HWND)>& wanted, DWORD timeoutMs) {
+// The last top-level window of the process that `wanted` picks, once there is one.
+HWND WaitForTop(DWORD processId, const std::function<bool(HWND)>& wanted, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND window : WindowsIn(nullptr)) {
-                const bool shown = ProcessOf(window) == processId && IsWindowVisible(window);
-                found = shown && wanted(window) ? window : found;
+                found = ProcessOf(window) == processId && wanted(window) ? window : found;
             }
             return found != nullptr;
         },
@@ -91,15 +94,8 @@ HWND WaitForShown(DWORD processId, const std::function<bool(HWND)>& wanted, DWOR
     return found;
 }
 
-// A top-level window with that caption, not one of the tooltip and IME windows that share it.
-bool Captioned(HWND window, const std::string& caption) {
-    const std::string className = ClassOf(window);
-    return className != TOOLTIPS_CLASSA && className != "IME" && Text(window) == caption;
-}
-
 POINT CentreOf(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
+    const RECT rect = Place(window);
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
@@ -129,16 +125,13 @@ bool AttachToDesktop() {
     return desktop != nullptr && SetThreadDesktop(desktop) != 0;
 }
 
-std::vector<HWND> TopWindows(DWORD processId, const std::string& caption) {
-    std::vector<HWND> found = WindowsIn(nullptr);
-    std::erase_if(found,
-                  [&](HWND w) { return ProcessOf(w) != processId || !Captioned(w, caption); });
-    return found;
-}
-
-HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs) {
-    return WaitForShown(
-        processId, [&](HWND window) { return Captioned(window, caption); }, timeoutMs);
+HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs, bool shown) {
+    const auto wanted = [&](HWND window) {  // not one of the tooltip and IME windows sharing it
+        const std::string className = ClassOf(window);
+        return (!shown || IsWindowVisible(window)) && className != TOOLTIPS_CLASSA &&
+               className != "IME" && Text(window) == caption;
+    };
+    return WaitForTop(processId, wanted, timeoutMs);
 }
 
 HWND Control(HWND window, int id) {
@@ -149,8 +142,8 @@ HWND Control(HWND window, int id) {
 }
 
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
-    return WaitForShown(
-        processId, [](HWND window) { return ClassOf(window) == "#32770"; }, timeoutMs);
+    const auto dialog = [](HWND w) { return IsWindowVisible(w) && ClassOf(w) == "#32770"; };
+    return WaitForTop(processId, dialog, timeoutMs);
 }
 
 void ClickAt(POINT point, bool right) {
@@ -185,8 +178,7 @@ void ClickRow(HWND listView, int row, int clicks, bool right) {
 }
 
 void ClickCloseBox(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
+    const RECT rect = Place(window);
     ClickAt({rect.right - GetSystemMetrics(SM_CXFIXEDFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
              rect.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYSIZE) / 2});
 }
@@ -204,12 +196,10 @@ void ChooseInDropDown(HWND combo, const std::string& item) {
 }
 
 void Key(WORD key, WORD modifier) {
-    std::vector<INPUT> inputs = {KeyInput(key, false), KeyInput(key, true)};
-    if (modifier != 0) {
-        inputs.insert(inputs.begin(), KeyInput(modifier, false));
-        inputs.push_back(KeyInput(modifier, true));
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    INPUT inputs[] = {KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true),
+                      KeyInput(modifier, true)};
+    const UINT first = modifier == 0 ? 1 : 0;  // without a modifier: the key's two alone
+    SendInput(4 - 2 * first, inputs + first, sizeof(INPUT));
 }
 
 void Keys(const std::string& characters) {
@@ -274,8 +264,7 @@ bool OnScreen(HWND control) {
     while (under != nullptr && under != control) {
         HWND child = GetWindow(under, GW_CHILD);
         for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-            RECT place{};
-            GetWindowRect(child, &place);
+            const RECT place = Place(child);
             const bool groupBox = ClassOf(child) == "Button" &&
                                   (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
             if (IsWindowVisible(child) && PtInRect(&place, centre) && !groupBox) {
@@ -336,8 +325,7 @@ bool HasTrayIcon(HWND window) {
 }
 
 POINT TrayIconPoint() {
-    RECT bar{};
-    GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar);
+    const RECT bar = Place(FindWindowA("Shell_TrayWnd", nullptr));
     return {bar.right - 10, (bar.top + bar.bottom) / 2};
 }
 

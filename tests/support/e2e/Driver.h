@@ -16,10 +16,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 // Attaches the calling thread to the desktop the program's windows are on.
 bool AttachToDesktop();
 
-// A process's top-level windows with that caption; the first shown one within the time; a control.
-std::vector<HWND> TopWindows(DWORD processId, const std::string& caption);
-HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs = 30000);
+// A process's top-level window with that caption (a shown one unless `shown` is false); a control.
+HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD timeoutMs = 30000,
+                   bool shown = true);
 HWND Control(HWND window, int id);
+RECT Place(HWND window);  // on the screen
 // A dialog of the process (a message box, the folder browser), or null.
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs = 15000);
 

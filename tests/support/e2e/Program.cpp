@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/win32/Handle.h"
 #include "tests/support/e2e/Driver.h"
 
 namespace kestrova::e2e {
@@ -84,8 +83,7 @@ ProgramFolder::ProgramFolder(const std::string& name, const std::string& store)
 std::vector<std::string> ProgramFolder::SubstLog(const std::string& name) const {
     std::vector<std::string> lines;
     const std::string log = ReadFileText(File(name + ".log"));
-    std::size_t end = 0;
-    for (std::size_t start = 0; (end = log.find("\r\n", start)) != std::string::npos;
+    for (std::size_t start = 0, end = 0; (end = log.find("\r\n", start)) != std::string::npos;
          start = end + 2) {
         lines.push_back(log.substr(start, end - start));
     }
@@ -142,11 +140,9 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs) {
     return true;
 }
 
-namespace {
-
-UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
+UniqueHandle StartHidden(const std::string& commandLine, const std::string& folder) {
     PROCESS_INFORMATION process{};  // left empty when nothing started
-    Launch(command, folder, CREATE_NO_WINDOW, process);
+    Launch(commandLine, folder, CREATE_NO_WINDOW, process);
     // A Unix program gets no handles from Wine, and what is left in hThread then is not ours to
     // close (it once closed the registry's own handle).
     if (process.hProcess != nullptr) {
@@ -155,22 +151,14 @@ UniqueHandle Start(const std::string& command, const std::string& folder = {}) {
     return UniqueHandle(process.hProcess);
 }
 
-}  // namespace
-
 DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
-    UniqueHandle handle = Start(commandLine, folder);
+    const UniqueHandle process = StartHidden(commandLine, folder);
     DWORD exitCode = ~0u;
-    if (WaitForSingleObject(handle.Get(), 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(handle.Get(), &exitCode);
-    } else {
-        TerminateProcess(handle.Get(), 1);
+    if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.Get(), &exitCode)) {
+        TerminateProcess(process.Get(), 1);
     }
     return exitCode;
-}
-
-void RunUnix(const std::string& commandLine) {
-    // A Unix program is named by its Unix path; Wine starts it and lets go.
-    Start(commandLine);
 }
 
 int RunShell(const std::string& script) {
@@ -181,7 +169,7 @@ int RunShell(const std::string& script) {
     WriteFileText(BuildPath("shell.sh"), "s='" + UnixPathOf(status) + "'\n(\n" + script +
                                              "\n) >/dev/null 2>&1 </dev/null\n"
                                              "echo $? >\"$s.tmp\"\nmv \"$s.tmp\" \"$s\"\n");
-    RunUnix("/bin/sh \"" + UnixPathOf(BuildPath("shell.sh")) + "\"");
+    StartHidden("/bin/sh \"" + UnixPathOf(BuildPath("shell.sh")) + "\"");
     return WaitUntil([&] { return PathExists(status); }, 60000)
                ? static_cast<int>(std::strtol(ReadFileText(status).c_str(), nullptr, 10))
                : -1;
@@ -201,8 +189,8 @@ bool Mapped(char letter) {
 void UnmapAll() {
     for (char letter = 'A'; letter <= 'Y'; ++letter) {
         if (letter != 'C' && Mapped(letter)) {
-            RunUnix("/bin/rm -f " + Environment("WINEPREFIX") + "/dosdevices/" +
-                    static_cast<char>(letter - 'A' + 'a') + ":");
+            StartHidden("/bin/rm -f " + Environment("WINEPREFIX") + "/dosdevices/" +
+                        static_cast<char>(letter - 'A' + 'a') + ":");
             WaitUntil([&] { return !Mapped(letter); }, 10000);
         }
     }

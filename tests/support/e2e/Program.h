@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Handle.h"
+
 namespace kestrova::e2e {
 
 std::string Environment(const char* name);               // a variable's value, or empty
@@ -58,9 +60,10 @@ class RunningProgram {
     DWORD exitCode_ = STILL_ACTIVE;
 };
 
-// A Windows program run to its end (in `folder`, if given): its exit code, or ~0.
+// A program started without a window (in `folder`, if given): its process, null for a Unix one,
+// which Wine starts and lets go. A Windows program run to its end: its exit code, or ~0.
+UniqueHandle StartHidden(const std::string& commandLine, const std::string& folder = {});
 DWORD RunToEnd(const std::string& commandLine, const std::string& folder = {});
-void RunUnix(const std::string& commandLine);  // started; Wine does not track it
 // A shell script run to its end: its exit status, or -1 after a minute.
 int RunShell(const std::string& script);
 

@@ -8,17 +8,14 @@ namespace kestrova::testing {
 
 std::string FakeFileSystem::Key(const std::string& text) {
     std::string key = text;
-    for (char& c : key) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::ranges::transform(key, key.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return key;
 }
 
 void FakeFileSystem::Add(const std::string& path, const std::string& shortName, unsigned attributes,
                          const std::string& contents) {
-    if (!drives_.contains(Key(path.substr(0, 2)))) {
-        AddDrive(path.substr(0, 2));
-    }
+    drives_.try_emplace(Key(path.substr(0, 2)), 3, "");  // a fixed drive unless there is one
     for (std::size_t slash = path.find('\\', 3); slash != std::string::npos;
          slash = path.find('\\', slash + 1)) {
         if (!Resolve(path.substr(0, slash))) {
@@ -34,13 +31,12 @@ std::optional<std::string> FakeFileSystem::Resolve(const std::string& path) cons
         return std::nullopt;
     }
     const auto drive = drives_.find(Key(path.substr(0, 2)));
-    if (drive == drives_.end() || drive->second == kDriveNoRootDir ||
+    if (drive == drives_.end() || drive->second.first == kDriveNoRootDir ||
         (path.size() > 2 && path[2] != '\\')) {
         return std::nullopt;  // no volume, or a path relative to the drive's current folder
     }
     std::string key = drive->first;
-    // Each component, by its long or short name; an empty one (a doubled or a
-    // final backslash after a folder) names nothing.
+    // Each component, by its long or short name; an empty one (a doubled or final \) names nothing.
     for (std::size_t start = 3; start < path.size() || key.size() > 2;) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
         const std::string part = Key(path.substr(start, end - start));
@@ -82,8 +78,7 @@ std::optional<std::string> FakeFileSystem::Writable(const std::string& path) {
 }
 
 std::string FakeFileSystem::Contents(const std::string& path) {
-    const Node* node = Find(path);
-    return node != nullptr ? node->contents : std::string{};
+    return Find(path) != nullptr ? Find(path)->contents : std::string{};
 }
 
 void FakeFileSystem::Remove(const std::string& path) {
@@ -124,7 +119,7 @@ unsigned FakeFileSystem::ShortPathName(const std::string& path, char* buffer, un
 
 unsigned FakeFileSystem::DriveType(const std::string& drive) {
     const auto it = drives_.find(Key(drive.substr(0, 2)));
-    return it == drives_.end() ? kDriveNoRootDir : it->second;
+    return it == drives_.end() ? kDriveNoRootDir : it->second.first;
 }
 
 ReadStatus FakeFileSystem::ReadWholeFile(const std::string& path, std::string& contents) {
@@ -151,15 +146,14 @@ bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& co
 }
 
 bool FakeFileSystem::IsReadOnly(const std::string& path) {
-    const Node* node = Find(path);
-    return node != nullptr && node->readOnly;
+    return Find(path) != nullptr && Find(path)->readOnly;
 }
 
 std::string FakeFileSystem::FolderIdentity(const std::string& path) {
     const std::string drive = Key(path.substr(0, 2));
-    if ((path.size() == 2 || Key(path) == drive + "\\") && targets_.contains(drive) &&
-        drives_.contains(drive)) {
-        return FolderIdentity(targets_.at(drive));
+    const std::string target = drives_.contains(drive) ? drives_.at(drive).second : "";
+    if ((path.size() == 2 || Key(path) == drive + "\\") && !target.empty()) {
+        return FolderIdentity(target);
     }
     const Node* node = Find(path);
     return Resolve(path) && (node == nullptr || node->Folder()) ? *Resolve(path) : "";

@@ -3,30 +3,25 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
 
 namespace kestrova::testing {
 
-// An in-memory file system with drive letters, short (8.3) names, attribute
-// masks and the failures a real disk has. Names compare without regard to
-// case, and a path may mix long and short names, as on Windows.
+// An in-memory disk with drive letters, 8.3 names, attributes and a real disk's failures; names
+// compare without case, and a path may mix long and short names, as on Windows.
 class FakeFileSystem final : public FileSystem {
   public:
     // A drive with a volume (type 3, fixed, unless given).
-    void AddDrive(const std::string& letter, unsigned type = 3) { drives_[Key(letter)] = type; }
+    void AddDrive(const std::string& drive, unsigned type = 3) { drives_[Key(drive)].first = type; }
     // A drive that leads to a folder, as subst makes one.
     void MapDrive(const std::string& letter, const std::string& folder) {
-        AddDrive(letter);
-        targets_[Key(letter)] = folder;
+        drives_[Key(letter)] = {3, folder};
     }
-    void RemoveDrive(const std::string& letter) {
-        drives_.erase(Key(letter));
-        targets_.erase(Key(letter));
-    }
-    // A folder or file and any missing parents; a node's short name is its
-    // own name unless given.
+    void RemoveDrive(const std::string& letter) { drives_.erase(Key(letter)); }
+    // A folder or file and any missing parents; the short name is the name unless given.
     void AddFolder(const std::string& path, const std::string& shortName = {},
                    unsigned attributes = kAttributeDirectory) {
         Add(path, shortName, attributes | kAttributeDirectory, {});
@@ -36,10 +31,9 @@ class FakeFileSystem final : public FileSystem {
         Add(path, shortName, attributes, contents);
     }
     void Remove(const std::string& path);
-    // A file that cannot be read; a file or folder that refuses writes; a
-    // disk whose writes stop after `bytes` bytes.
+    // A file that cannot be read; a file or folder that refuses writes; a full disk after `bytes`.
     void SetUnreadable(const std::string& path) { Find(path)->unreadable = true; }
-    void SetReadOnly(const std::string& path) { Find(path)->readOnly = true; }  // a file or folder
+    void SetReadOnly(const std::string& path) { Find(path)->readOnly = true; }
     void SetDiskFullAfter(std::size_t bytes) { diskFullAfter_ = bytes; }
 
     bool Exists(const std::string& path) const { return Resolve(path).has_value(); }
@@ -70,22 +64,20 @@ class FakeFileSystem final : public FileSystem {
     struct Node {
         std::string name, shortName, contents;
         unsigned attributes = 0;
-        bool unreadable = false;
-        bool readOnly = false;
+        bool unreadable = false, readOnly = false;
         bool Folder() const { return (attributes & kAttributeDirectory) != 0; }
     };
     static std::string Key(const std::string& text);
     // The key of the node a path names ("c:" for a drive's root), if any.
     std::optional<std::string> Resolve(const std::string& path) const;
     Node* Find(const std::string& path);
-    // The key `path` is written under when its folder is there and writable
-    // and it is no folder, read-only or unreadable file; null otherwise.
+    // The key `path` is written under, unless its folder is missing or read-only or it is a folder
+    // or a read-only or unreadable file.
     std::optional<std::string> Writable(const std::string& path);
     void Add(const std::string& path, const std::string& shortName, unsigned attributes,
              const std::string& contents);
 
-    std::map<std::string, unsigned> drives_;      // "e:" -> type
-    std::map<std::string, std::string> targets_;  // "e:" -> the folder it leads to
+    std::map<std::string, std::pair<unsigned, std::string>> drives_;  // "e:" -> type, mapped folder
     std::string reason_;
     std::map<std::string, Node> nodes_;  // "c:\program files" -> node
     std::vector<std::string> queries_;

@@ -10,11 +10,9 @@
 
 namespace kestrova::testing {
 
-// Records every command line it is asked to start, with its window style and
-// working folder; process ids count from 1. `onStart` plays the started
-// program's part (maps a drive in the fake file system, say) and returns false
-// when it ends with an error; a start fails as a missing program's does when
-// `startFails` is set or its line is `unstartable`.
+// Records each command line started, with its window style and working folder; ids count from 1.
+// `onStart` plays the program's part (maps a drive, say) and returns false when it ends with an
+// error; a start fails as a missing program's does when `startFails` is set or it is `unstartable`.
 class FakeProcessRunner final : public ProcessRunner {
   public:
     std::uint32_t Start(const std::string& commandLine, WindowStyle style,
@@ -32,15 +30,13 @@ class FakeProcessRunner final : public ProcessRunner {
         return id;
     }
     bool WaitForProcess(std::uint32_t processId) override {
-        if (onWait) {
-            onWait();
-        }
+        onWait();
         return failed.contains(processId);
     }
     std::string CommandInterpreter() override { return "C:\\Windows\\system32\\cmd.exe"; }
 
     std::function<bool(const std::string& commandLine)> onStart;
-    std::function<void()> onWait;
+    std::function<void()> onWait = [] {};
     bool startFails = false;
     std::set<std::string> unstartable;
     std::vector<std::string> started, folders;

@@ -12,16 +12,13 @@
 
 namespace kestrova::testing {
 
-// A registry in memory for the windows' logic: keys by path, values with
-// their type and bytes, handles carrying their access rights. It counts the
-// keys open, fails an open on request and can refuse writing to a key. The
-// registry class itself is tested against the real registry.
+// A registry in memory for the windows' logic (the registry class is tested on the real one):
+// keys by path, typed values, handles with their access rights; counts open keys, fails an open.
 class MemoryRegistry final : public RegistryApi {
   public:
     // The next OpenKey fails with `code`, once.
     void FailNextOpen(RegistryResult code) { openFailure_ = code; }
-    // Opening that key with any right to change it fails with
-    // ERROR_ACCESS_DENIED, as when its access list grants reading only.
+    // Opening that key with a right to change it is denied, as when its access list grants reading.
     void DenyWrite(RegistryHandle root, const std::string& path) {
         denied_.insert(PathOf(root, path.c_str()));
     }
@@ -68,11 +65,9 @@ class MemoryRegistry final : public RegistryApi {
         return kErrorSuccess;
     }
     RegistryResult DeleteValue(RegistryHandle key, const char* valueName) override {
-        if (!Allowed(key, kKeySetValue)) {
-            return kErrorAccessDenied;
-        }
-        return keys_[open_.at(key).first].erase(valueName) != 0 ? kErrorSuccess
-                                                                : kErrorFileNotFound;
+        return !Allowed(key, kKeySetValue)                        ? kErrorAccessDenied
+               : keys_[open_.at(key).first].erase(valueName) != 0 ? kErrorSuccess
+                                                                  : kErrorFileNotFound;
     }
     RegistryResult CloseKey(RegistryHandle key) override {
         return open_.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;

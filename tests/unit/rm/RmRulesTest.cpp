@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -45,8 +46,7 @@ TEST(RmPath, RefusesWhatIsNotBelowADriveOrShareRoot) {
     for (const auto& [problem, paths] : cases) {
         for (const std::string& path : paths) {
             const RmPathCheck check = CheckRmPath(path);
-            EXPECT_EQ(std::make_pair(check.problem, check.path),
-                      std::make_pair(problem, std::string()))
+            EXPECT_EQ(std::pair(check.problem, check.path.empty()), std::pair(problem, true))
                 << path;
         }
     }
@@ -68,8 +68,7 @@ TEST(RmPath, AcceptsPathsBelowARootInTheFormTheFileFunctionsReach) {
     }
 }
 
-// A name the file functions would not reach as it is falls back to the short
-// name; a folder leaves room for the "\*" of its search.
+// An unreachable long name falls back to the short one; a folder leaves room for its "\*" search.
 TEST(RmChildPath, UsesTheShortNameWhenTheLongOneCannotReachTheEntry) {
     const std::string fits(kRmMaxPathChars - 5, 'f');
     EXPECT_EQ(RmChildPath("C:\\T", "Long Name.txt", "LONGNA~1.TXT", false), "C:\\T\\Long Name.txt");
@@ -84,10 +83,10 @@ RmEntry Listed(const std::string& name, bool folder, bool link = false) {
     return RmEntry{name, {}, folder, link, {}};
 }
 
-// A listed RECYCLER from the paths of its entries: "a\\" is a folder, "a\\b" a
-// file in folder a, and a leading "~" makes the last entry of a path a link.
+// A listed bin from its entries' paths: "a\\" is a folder, "a\\b" a file in it; a leading "~" makes
+// the bin's name or a path's last entry a link.
 RmEntry Bin(const std::vector<std::string>& paths, const std::string& name = "RECYCLER") {
-    RmEntry bin = Listed(name, true);
+    RmEntry bin = Listed(name.substr(name.starts_with('~') ? 1 : 0), true, name.starts_with('~'));
     for (std::string path : paths) {
         const bool link = path.starts_with('~');
         const bool folder = path.ends_with('\\');
@@ -114,20 +113,13 @@ TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
     const std::vector<std::string> bin = {user + "\\INFO2", user + "\\desktop.ini",
                                           user + "\\Dc1.txt", user + "\\Dc2\\"};
     using enum RmBinProblem;
-    RmEntry linkedBin = Bin(bin);
-    linkedBin.isLink = true;
-    struct Case {
-        RmBinProblem problem;
-        std::string entry;
-        RmEntry listing;
-    };
-    const Case cases[] = {
+    const std::tuple<RmBinProblem, std::string, RmEntry> cases[] = {
         {kNone, "", Bin(bin)},
         {kNone, "", Bin({"s-1-5-18\\info", "S-1-5-18\\DESKTOP.INI", "S-1-5-18\\dC12"}, "recycler")},
         {kNone, "", Bin({"S-1-5-18\\", "S-1-5-21-7-500\\De3.tar.gz", "S-1-5-21-7-500\\DZ9\\"})},
         {kNotNamedRecycler, "", Bin(bin, "kdata")},
         {kNotNamedRecycler, "", Bin(bin, "RECYCLER2")},
-        {kLink, "", linkedBin},
+        {kLink, "", Bin(bin, "~RECYCLER")},
         {kNotAFolder, "", Listed("RECYCLER", false)},
         {kEmpty, "", Bin({})},
         {kLink, "S-1-5-18", Bin({"~S-1-5-18\\"})},
@@ -146,12 +138,11 @@ TEST(RmBin, AcceptsOnlyAnOldStyleRecycleBinAndNamesWhatElseItHolds) {
         {kNotABinItem, "S-1-5-18\\desktop.ini.bak", Bin({"S-1-5-18\\desktop.ini.bak"})},
         {kNotABinItem, "S-1-5-18\\xDc1", Bin({"S-1-5-18\\xDc1"})},
     };
-    for (const Case& test : cases) {
-        const RmBinCheck check = CheckRecycleBin(test.listing);
-        EXPECT_EQ(check.problem, test.problem) << test.listing.name << " " << test.entry;
-        EXPECT_EQ(check.entry, test.entry) << test.listing.name;
-        if (!test.entry.empty()) {
-            EXPECT_NE(DescribeRmBinCheck(check).find('"' + test.entry + '"'), std::string::npos);
+    for (const auto& [problem, entry, listing] : cases) {
+        const RmBinCheck check = CheckRecycleBin(listing);
+        EXPECT_EQ(std::pair(check.problem, check.entry), std::pair(problem, entry)) << listing.name;
+        if (!entry.empty()) {
+            EXPECT_NE(DescribeRmBinCheck(check).find('"' + entry + '"'), std::string::npos);
         }
     }
 }

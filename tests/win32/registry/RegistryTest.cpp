@@ -34,10 +34,6 @@ std::string Pattern(std::size_t length) {
     return text;
 }
 
-std::string Name(std::size_t i) {
-    return std::string(1, static_cast<char>('A' + i));
-}
-
 // A value as set (Empty: written raw), as stored (nothing: not written), as read back and listed.
 struct Case {
     std::int32_t type = 0;
@@ -50,7 +46,7 @@ struct Case {
 class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_NE(Create("\\Run"), 0u);
+        ASSERT_NE(run = Create("\\Run"), 0u);
         routines.hKey(kHkeyCurrentUser);
         routines.KeyRoot(scratch);
         routines.SubKey("Run");
@@ -71,30 +67,18 @@ class RegistryTest : public ::testing::Test {
                       kKeyAllAccess, nullptr, &key, nullptr);
         return created.emplace_back(key);
     }
-    // Straight writes and reads of a value of the Run key, not through the class.
-    RegistryResult WriteRaw(const std::string& name, std::int32_t type, const std::string& bytes) {
-        return api.SetValue(Create("\\Run"), name.c_str(), static_cast<std::uint32_t>(type),
-                            reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                            static_cast<std::uint32_t>(bytes.size()));
-    }
-    std::optional<std::string> ReadRaw(const std::string& name) {
-        std::string data(8192, '\0');
-        auto size = static_cast<std::uint32_t>(data.size());
-        const bool read =
-            api.QueryValue(Create("\\Run"), name.c_str(), nullptr,
-                           reinterpret_cast<std::uint8_t*>(data.data()), &size) == kErrorSuccess;
-        return read ? std::optional(data.substr(0, size)) : std::nullopt;
-    }
 
     Win32RegistryApi api;
     RegistryRoutines routines{api};
     std::string scratch = "Software\\KestrovaTest\\" + std::to_string(std::random_device()());
     std::vector<RegistryHandle> created;
+    RegistryHandle run = 0;  // the Run key, for writes and reads not through the class
 };
 
 // Values set through the class are stored as the registry holds them (a string with one NUL, a
-// multi-string with two) and read back as set, whatever their size, alone and in one listing.
-TEST_F(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
+// multi-string with two) and read back as set, whatever their size. Data another program may
+// leave (no final NUL, too short, empty) is read no further. All are listed in one listing.
+TEST_F(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadWithoutGoingPastTheirData) {
     const std::string path = std::getenv("PATH");  // NOLINT(concurrency-mt-unsafe): one thread
     const ByteArray bytes = {0x00, 0x0A, 0x1F, 0xFF, 0x80};
     const Case cases[] = {
@@ -115,24 +99,6 @@ TEST_F(RegistryTest, ValuesAreStoredAsTheRegistryHoldsThemAndReadBackAsSet) {
         {kRegDword, "2147483648", std::nullopt, kFallback},
         {kRegBinary, 7, std::nullopt, kFallback},
         {kRegQword, 5, std::nullopt, kFallback},
-    };
-    std::vector<RegistryValueEntry> listed;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(routines.SetRegistryValue(Name(i), cases[i].value, cases[i].type),
-                  cases[i].stored.has_value() || cases[i].type == kRegQword)
-            << Name(i);
-        EXPECT_EQ(ReadRaw(Name(i)), cases[i].stored) << Name(i);
-        EXPECT_EQ(routines.GetRegistryValue(Name(i), kFallback), cases[i].read) << Name(i);
-        if (cases[i].stored) {
-            listed.push_back({Name(i), cases[i].listed});
-        }
-    }
-    EXPECT_EQ(routines.EnumRegistryValues(kHkeyCurrentUser, scratch + "\\Run"), listed);
-}
-
-// Data another program may leave (no final NUL, too short, empty) is read and listed no further.
-TEST_F(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
-    const Case cases[] = {
         {kRegSz, {}, "abc", "abc", "abc"},
         {kRegSz, {}, "", kFallback, ""},
         {kRegExpandSz, {}, "", kFallback, ""},
@@ -148,9 +114,27 @@ TEST_F(RegistryTest, RawDataIsReadWithoutGoingPastIt) {
     };
     std::vector<RegistryValueEntry> listed;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        ASSERT_EQ(WriteRaw(Name(i), cases[i].type, *cases[i].stored), kErrorSuccess);
-        EXPECT_EQ(routines.GetRegistryValue(Name(i), kFallback), cases[i].read) << Name(i);
-        listed.push_back({Name(i), cases[i].listed});
+        const Case& c = cases[i];
+        const std::string name = std::to_string(100 + i);  // listed in this order, as Wine sorts
+        std::string data = c.value.IsEmpty() ? *c.stored : std::string(8192, '\0');
+        auto size = static_cast<std::uint32_t>(data.size());
+        if (c.value.IsEmpty()) {
+            ASSERT_EQ(api.SetValue(run, name.c_str(), static_cast<std::uint32_t>(c.type),
+                                   reinterpret_cast<const std::uint8_t*>(data.data()), size),
+                      kErrorSuccess);
+        } else {
+            EXPECT_EQ(routines.SetRegistryValue(name, c.value, c.type),
+                      c.stored.has_value() || c.type == kRegQword)
+                << name;
+            const bool read = api.QueryValue(run, name.c_str(), nullptr,
+                                             reinterpret_cast<std::uint8_t*>(data.data()),
+                                             &size) == kErrorSuccess;
+            EXPECT_EQ(read ? std::optional(data.substr(0, size)) : std::nullopt, c.stored) << name;
+        }
+        EXPECT_EQ(routines.GetRegistryValue(name, kFallback), c.read) << name;
+        if (c.stored) {
+            listed.push_back({name, c.listed});
+        }
     }
     EXPECT_EQ(routines.EnumRegistryValues(kHkeyCurrentUser, scratch + "\\Run"), listed);
 }
