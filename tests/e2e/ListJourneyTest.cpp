@@ -38,7 +38,7 @@ TEST_F(Journey, TheDriveListsKeysAndContextMenu) {
     EXPECT_EQ(Rows(At(ids::lstDrives)).size(), 3u);
     Key(VK_APPS);
     ASSERT_NE(ShownMenu(), nullptr);
-    Keys("r");  // Remove Drive, by its access key
+    Key('R');  // Remove Drive, by its access key
     ASSERT_TRUE(WaitUntil([&] { return Rows(At(ids::lstDrives)).size() == 2; }));
     EXPECT_FALSE(Mapped('E'));
 

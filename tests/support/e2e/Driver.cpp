@@ -202,12 +202,6 @@ void Key(WORD key, WORD modifier) {
     SendInput(4 - 2 * first, inputs + first, sizeof(INPUT));
 }
 
-void Keys(const std::string& characters) {
-    for (char c : characters) {
-        Key(static_cast<WORD>(LOBYTE(VkKeyScanA(c))));
-    }
-}
-
 bool ChooseInBrowser(HWND browser, const std::string& folder) {
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide, MAX_PATH);

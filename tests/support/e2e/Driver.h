@@ -31,7 +31,6 @@ void ClickRow(HWND listView, int row, int clicks = 1, bool right = false);
 void ClickCloseBox(HWND window);                             // of its title bar
 void ChooseInDropDown(HWND combo, const std::string& item);  // opens it and clicks the item
 void Key(WORD key, WORD modifier = 0);
-void Keys(const std::string& characters);
 // Points the shell's folder browser at a folder and clicks OK once it shows it selected.
 bool ChooseInBrowser(HWND browser, const std::string& folder);
 

@@ -131,13 +131,9 @@ RunningProgram::~RunningProgram() {
     CloseHandle(process_.hProcess);
 }
 
-bool RunningProgram::WaitForExit(DWORD timeoutMs) {
-    if (process_.hProcess == nullptr ||
-        WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-        return false;
-    }
-    GetExitCodeProcess(process_.hProcess, &exitCode_);
-    return true;
+bool RunningProgram::WaitForExit(DWORD timeoutMs) const {
+    return process_.hProcess != nullptr &&
+           WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
 UniqueHandle StartHidden(const std::string& commandLine, const std::string& folder) {

@@ -51,13 +51,11 @@ class RunningProgram {
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     DWORD Id() const { return process_.dwProcessId; }
-    // True when the process ended within the time; its exit code is kept.
-    bool WaitForExit(DWORD timeoutMs = 20000);
-    DWORD ExitCode() const { return exitCode_; }
+    // True when the process ended within the time.
+    bool WaitForExit(DWORD timeoutMs = 20000) const;
 
   private:
     PROCESS_INFORMATION process_{};
-    DWORD exitCode_ = STILL_ACTIVE;
 };
 
 // A program started without a window (in `folder`, if given): its process, null for a Unix one,
