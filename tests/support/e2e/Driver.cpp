@@ -198,8 +198,8 @@ void ChooseInDropDown(HWND combo, const std::string& item) {
 void Key(WORD key, WORD modifier) {
     INPUT inputs[] = {KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true),
                       KeyInput(modifier, true)};
-    const UINT first = modifier == 0 ? 1 : 0;  // without a modifier: the key's two alone
-    SendInput(4 - 2 * first, inputs + first, sizeof(INPUT));
+    const bool alone = modifier == 0;  // then only the key's own press and release are sent
+    SendInput(alone ? 2 : 4, alone ? inputs + 1 : inputs, sizeof(INPUT));
 }
 
 bool ChooseInBrowser(HWND browser, const std::string& folder) {
